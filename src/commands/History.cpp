@@ -1,0 +1,96 @@
+// The history list in the instance, and Up, Down and Shift in the box.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "commands/HistoryFile.h"
+#include "plugin/BoundedText.h"
+#include "plugin/TorvexPlugin.h"
+
+namespace {
+
+const char kHistoryFileName[] = "history.txt";
+
+}  // namespace
+
+bool TorvexPlugin::BuildHistoryPath() {
+    torvex::CopyText(workBuffer, GetPluginFolder());
+    return torvex::AppendWhole(workBuffer, kHistoryFileName);
+}
+
+void TorvexPlugin::LoadHistory() {
+    historyCount = 0;
+    std::vector<std::string> lines;
+    if (!BuildHistoryPath()) return;
+    if (!torvex::history::LoadNewestLines(workBuffer, kHistorySlots, lines)) return;
+
+    const int count = static_cast<int>(lines.size());
+    for (int slot = 0; slot < count; ++slot) {
+        torvex::CopyText(history[slot], lines[count - 1 - slot].c_str());
+    }
+    historyCount = count;
+}
+
+void TorvexPlugin::ShiftHistoryDown() {
+    int top = historyCount < kHistorySlots ? historyCount : kHistorySlots - 1;
+    for (int slot = top; slot > 0; --slot) {
+        std::memcpy(history[slot], history[slot - 1], std::strlen(history[slot - 1]) + 1);
+    }
+}
+
+void TorvexPlugin::AddToHistory(const char* line) {
+    bool held = false;
+    for (int slot = historyCount - 1; slot >= 0; --slot) {
+        if (std::strcmp(history[slot], line) == 0) held = true;
+    }
+    bool havePath = BuildHistoryPath();
+    if (held) return;
+
+    ShiftHistoryDown();
+    torvex::CopyText(history[0], line);
+    if (historyCount < kHistorySlots) ++historyCount;
+
+    // A file that cannot be written leaves the line in memory only.
+    if (havePath) torvex::history::AppendLine(workBuffer, history[0]);
+}
+
+void TorvexPlugin::ShowRecalled(const char* text) {
+    SetWindowTextA(editWindow, text);
+    // Select all, then drop the selection: the caret ends after the last character.
+    SendMessageA(editWindow, EM_SETSEL, 0, -1);
+    SendMessageA(editWindow, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+}
+
+void TorvexPlugin::RecallOlder() {
+    if (historyCount == 0) return;  // nothing to show; the field keeps what was typed
+    const char* text;
+    if (historyCursor < historyCount) {
+        text = history[historyCursor];
+        ++historyCursor;
+    } else {
+        historyCursor = historyCount;
+        text = history[historyCount - 1];
+    }
+    ShowRecalled(text);
+}
+
+void TorvexPlugin::RecallNewer() {
+    const char* text = "";
+    if (historyCursor > 0) {
+        if (historyCursor > 1) text = history[historyCursor - 2];
+        --historyCursor;
+    }
+    ShowRecalled(text);
+}
+
+void TorvexPlugin::CompleteFromHistory() {
+    GetWindowTextA(editWindow, workBuffer, kWorkBufferSize - 1);
+    if (workBuffer[0] == '\0') return;
+    for (int slot = historyCount - 1; slot >= 0; --slot) {
+        if (std::strstr(history[slot], workBuffer) != nullptr) {
+            SetWindowTextA(editWindow, history[slot]);
+            historyCursor = slot + 1;  // Up and Down go on from the completed line
+            return;
+        }
+    }
+}

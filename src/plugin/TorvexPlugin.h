@@ -1,0 +1,73 @@
+#pragma once
+// The one plug-in instance: every field the plug-in keeps, in the order the shell's plug-in
+// record has always had them, and the member operations that work on them.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "host/NimbarApi.h"
+
+constexpr int kWorkBufferSize = 512;
+constexpr int kHistorySlots = 512;
+constexpr int kHistorySlotSize = 4096;
+constexpr int kFontNameSize = 260;
+constexpr int kPluginFolderSize = 512;
+
+typedef void (*EngineEntry)(void);
+
+struct TorvexPlugin {
+    char workBuffer[kWorkBufferSize];
+    HMODULE engineModule;
+    EngineEntry engineEntry;
+    HWND editWindow;
+    HWND slitWindow;
+    WNDPROC defaultEditProc;
+    COLORREF textColor;
+    int32_t historyCount;
+    int32_t historyCursor;
+    char history[kHistorySlots][kHistorySlotSize];
+    HINSTANCE instance;
+    HWND shellWindow;
+    HFONT font;
+    bool inSlit;
+    bool slitAutoHide;
+    StyleTexture* toolbarTexture;
+    StyleTexture* labelTexture;
+    Menu* menu;
+    COLORREF toolbarColor;
+    COLORREF toolbarColorTo;
+    COLORREF labelColor;
+    COLORREF labelColorTo;
+    COLORREF borderColor;
+    bool noWho;
+    int32_t x;
+    int32_t y;
+    int32_t width;
+    int32_t height;
+    int32_t bevelWidth;
+    int32_t borderWidth;
+    char fontName[kFontNameSize];
+    int32_t fontHeight;
+
+    TorvexPlugin(HINSTANCE instance, HWND slit);
+
+    // The folder of the plug-in's module, with its trailing backslash (a static buffer).
+    const char* GetPluginFolder();
+
+    // Command history (commands/History.cpp).
+    void LoadHistory();
+    void AddToHistory(const char* line);
+    void RecallOlder();
+    void RecallNewer();
+    void CompleteFromHistory();
+
+  private:
+    bool BuildHistoryPath();
+    void ShowRecalled(const char* text);
+    void ShiftHistoryDown();
+};
+
+extern TorvexPlugin* thePlugin;
+
+// Cuts a module path after its last backslash, keeping the backslash; as GetPluginFolder does.
+void CutAfterLastBackslash(char* path);

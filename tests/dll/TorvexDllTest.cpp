@@ -1,0 +1,67 @@
+// The real torvex.dll, loaded into this program, which stands in for Nimbar.exe.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <string>
+
+namespace {
+
+typedef const char* (*PluginInfoFunction)(int);
+
+class TorvexDll : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        module_ = LoadLibraryA("torvex.dll");
+        ASSERT_NE(module_, nullptr) << "error " << GetLastError();
+    }
+    void TearDown() override { FreeLibrary(module_); }
+
+    HMODULE module_ = nullptr;
+};
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Names of the modules that the loaded image imports from, read from its import directory.
+std::set<std::string> ImportedModules(HMODULE module) {
+    auto base = reinterpret_cast<const BYTE*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::set<std::string> names;
+    auto descriptor =
+        reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+    for (; directory.VirtualAddress != 0 && descriptor->Name != 0; ++descriptor) {
+        names.insert(Lower(reinterpret_cast<const char*>(base + descriptor->Name)));
+    }
+    return names;
+}
+
+TEST_F(TorvexDll, ExportsPluginInfoUndecorated) {
+    auto info = reinterpret_cast<PluginInfoFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "pluginInfo")));
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info(1), "Torvex");
+    EXPECT_STREQ(info(0), "Torvex 0.1 (22 01 2004)");
+    EXPECT_EQ(GetProcAddress(module_, "_pluginInfo"), nullptr);
+}
+
+TEST_F(TorvexDll, ImportsOnlySystemDllsAndTheShell) {
+    const std::set<std::string> allowed = {"kernel32.dll", "user32.dll", "gdi32.dll",
+                                           "advapi32.dll", "msvcrt.dll", "nimbar.exe"};
+    std::set<std::string> imported = ImportedModules(module_);
+    EXPECT_TRUE(imported.count("nimbar.exe")) << "the shell's functions come from Nimbar.exe";
+    for (const std::string& name : imported) {
+        EXPECT_TRUE(allowed.count(name)) << "unexpected dependency " << name;
+    }
+}
+
+}  // namespace

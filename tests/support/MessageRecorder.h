@@ -1,0 +1,67 @@
+#pragma once
+// Records what a fake shell main window and a fake slit receive, sent or posted, in order, and
+// compares whole sequences with what a test expects (in the manner of Wine's ok_sequence).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+enum class Target { kMain, kSlit };
+enum class Delivery { kSent, kPosted };
+
+struct RecordedMessage {
+    Target target;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    Delivery delivery;
+    std::string text;  // broadcast command text, or the registered message list "10901,10103"
+};
+
+// What a test expects; wParam, lParam and text can each be left unchecked.
+struct Expected {
+    Target target;
+    UINT message;
+    Delivery delivery;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    const char* text = nullptr;  // nullptr: not checked
+    bool anyLParam = false;
+};
+
+class MessageRecorder {
+  public:
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    HWND main() const { return main_; }
+    HWND slit() const { return slit_; }
+
+    // Dispatches every posted message waiting now, then keeps doing so for `milliseconds`.
+    void Pump(DWORD milliseconds = 0);
+    void Clear() { messages_.clear(); }
+    const std::vector<RecordedMessage>& messages() const { return messages_; }
+
+    ::testing::AssertionResult Matches(const std::vector<Expected>& expected) const;
+
+  private:
+    friend LRESULT CALLBACK RecorderCallWndProc(int, WPARAM, LPARAM);
+    friend LRESULT CALLBACK RecorderGetMessage(int, WPARAM, LPARAM);
+    void Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery);
+
+    HWND main_ = nullptr;
+    HWND slit_ = nullptr;
+    HHOOK sentHook_ = nullptr;
+    HHOOK postedHook_ = nullptr;
+    std::vector<RecordedMessage> messages_;
+};
+
+std::string Describe(const RecordedMessage& message);
+
+}  // namespace testsupport

@@ -1,0 +1,102 @@
+// Reading the newest lines of a history file, checked against a plain whole-file reading.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "commands/HistoryFile.h"
+
+using torvex::history::kMaxLineLength;
+using torvex::history::ReadNewestLines;
+
+namespace {
+
+std::vector<std::string> Read(const std::string& bytes, std::size_t maxLines = 512,
+                              std::size_t chunk = torvex::history::kDefaultChunkSize) {
+    std::istringstream in(bytes);
+    return ReadNewestLines(in, maxLines, chunk);
+}
+
+// The obvious reading: split everything, then keep the tail.
+std::vector<std::string> Reference(const std::string& bytes, std::size_t maxLines) {
+    std::vector<std::string> all;
+    std::string line;
+    std::size_t raw = 0;
+    bool pending = false;
+    for (char c : bytes) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r' && raw <= kMaxLineLength) line.pop_back();
+            all.push_back(line);
+            line.clear();
+            raw = 0;
+            pending = false;
+            continue;
+        }
+        pending = true;
+        ++raw;
+        if (line.size() < kMaxLineLength) line += c;
+    }
+    if (pending) all.push_back(line);
+    if (all.size() > maxLines) all.erase(all.begin(), all.end() - maxLines);
+    return all;
+}
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST(HistoryFile, EmptyAndShortFiles) {
+    EXPECT_EQ(Read(""), Lines{});
+    EXPECT_EQ(Read("a\r\nb\r\nc\r\n"), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(Read("\r\n"), Lines{""}) << "an empty line that was run is a real line";
+    EXPECT_EQ(Read("a\r\n\r\n"), (Lines{"a", ""}));
+}
+
+TEST(HistoryFile, LineBreaksOnlyWhereTheyAre) {
+    EXPECT_EQ(Read("a\nb\n"), (Lines{"a", "b"})) << "bare LF from another editor";
+    EXPECT_EQ(Read("a\r\nlast"), (Lines{"a", "last"})) << "a last line without a break loads";
+    EXPECT_EQ(Read("x\ry\r\n"), Lines{"x\ry"}) << "a CR inside a line stays";
+    EXPECT_EQ(Read("x\r"), Lines{"x\r"}) << "no LF, so no line break to remove";
+}
+
+TEST(HistoryFile, KeepsTheNewestLines) {
+    std::string file;
+    for (int i = 1; i <= 600; ++i) file += "line " + std::to_string(i) + "\r\n";
+    Lines lines = Read(file);
+    ASSERT_EQ(lines.size(), 512u);
+    EXPECT_EQ(lines.front(), "line 89");
+    EXPECT_EQ(lines.back(), "line 600");
+
+    EXPECT_EQ(Read(file, 1), Lines{"line 600"});
+    EXPECT_EQ(Read(file, 0), Lines{});
+}
+
+TEST(HistoryFile, LongLinesComeBackWholeOrCut) {
+    std::string full(kMaxLineLength, 'f');
+    std::string tooLong(5000, 'x');
+    Lines lines = Read("before\r\n" + full + "\r\n" + tooLong + "\r\nafter\r\n");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], full) << "4095 characters fit one slot whole";
+    EXPECT_EQ(lines[2], std::string(kMaxLineLength, 'x')) << "the rest of a longer line is skipped";
+    EXPECT_EQ(lines[3], "after") << "the next line is not disturbed";
+
+    // A line of 4095 characters and a CR: the CR belongs to the break, not to the line.
+    EXPECT_EQ(Read(full + "\r\n"), Lines{full});
+}
+
+TEST(HistoryFile, AgreesWithWholeFileReadingForAnyChunkSize) {
+    std::mt19937 random(12345);
+    const char alphabet[] = "ab\r\n\n\nxyz";
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes;
+        std::size_t length = random() % 200;
+        for (std::size_t i = 0; i < length; ++i)
+            bytes += alphabet[random() % (sizeof(alphabet) - 1)];
+        std::size_t maxLines = 1 + random() % 12;
+        std::size_t chunk = 1 + random() % 9;
+        ASSERT_EQ(Read(bytes, maxLines, chunk), Reference(bytes, maxLines))
+            << "round " << round << " maxLines " << maxLines << " chunk " << chunk;
+    }
+}

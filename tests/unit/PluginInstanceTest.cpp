@@ -1,0 +1,83 @@
+// The instance as construction leaves it, its folder, and what pluginInfo answers.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "plugin/PluginInfo.h"
+#include "plugin/TorvexPlugin.h"
+#include "shell/StandIn.h"
+#include "tests/support/MessageRecorder.h"
+
+namespace {
+
+TEST(PluginInstance, ConstructionTakesTheShellWindowsAndClearsEverything) {
+    testsupport::MessageRecorder shell;
+    standin::SetMainWindow(shell.main());
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+
+    auto plugin = std::make_unique<TorvexPlugin>(instance, shell.slit());
+    EXPECT_EQ(plugin->instance, instance);
+    EXPECT_EQ(plugin->shellWindow, shell.main());
+    EXPECT_EQ(plugin->slitWindow, shell.slit());
+    EXPECT_EQ(plugin->editWindow, nullptr);
+    EXPECT_EQ(plugin->font, nullptr);
+    EXPECT_EQ(plugin->toolbarTexture, nullptr);
+    EXPECT_EQ(plugin->labelTexture, nullptr);
+    EXPECT_EQ(plugin->menu, nullptr);
+    EXPECT_FALSE(plugin->inSlit);
+    EXPECT_FALSE(plugin->slitAutoHide);
+    EXPECT_FALSE(plugin->noWho);
+    EXPECT_TRUE(shell.Matches({})) << "construction sends the shell nothing";
+    standin::SetMainWindow(nullptr);
+}
+
+TEST(PluginInstance, FieldsKeepTheShellsOrder) {
+    EXPECT_LT(offsetof(TorvexPlugin, workBuffer), offsetof(TorvexPlugin, engineModule));
+    EXPECT_LT(offsetof(TorvexPlugin, historyCursor), offsetof(TorvexPlugin, history));
+    EXPECT_LT(offsetof(TorvexPlugin, history), offsetof(TorvexPlugin, instance));
+    EXPECT_LT(offsetof(TorvexPlugin, noWho), offsetof(TorvexPlugin, x));
+    EXPECT_LT(offsetof(TorvexPlugin, fontName), offsetof(TorvexPlugin, fontHeight));
+    EXPECT_EQ(sizeof(TorvexPlugin::history), 512u * 4096u);
+}
+
+TEST(PluginFolder, CutsAfterTheLastBackslash) {
+    char path[64] = "C:\\a\\b\\torvex.dll";
+    CutAfterLastBackslash(path);
+    EXPECT_STREQ(path, "C:\\a\\b\\");
+    char empty[4] = "";
+    CutAfterLastBackslash(empty);
+    EXPECT_STREQ(empty, "");
+}
+
+TEST(PluginFolder, IsTheModulesFolder) {
+    TorvexPlugin* plugin = new TorvexPlugin(GetModuleHandleA(nullptr), nullptr);
+    std::string folder = plugin->GetPluginFolder();
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '\\');
+    EXPECT_EQ(std::string(exe).rfind(folder, 0), 0u) << folder << " is not the start of " << exe;
+    EXPECT_EQ(std::string(exe).find('\\', folder.size()), std::string::npos);
+
+    // A handle that names no module gives an empty module path, hence an empty folder.
+    plugin->instance = reinterpret_cast<HINSTANCE>(0x1230);
+    EXPECT_STREQ(plugin->GetPluginFolder(), "");
+    delete plugin;
+}
+
+TEST(PluginInfo, AnswersEveryField) {
+    EXPECT_STREQ(pluginInfo(1), "Torvex");
+    EXPECT_STREQ(pluginInfo(2), "0.1");
+    EXPECT_GT(std::strlen(pluginInfo(3)), 0u);
+    EXPECT_STREQ(pluginInfo(4), "22 01 2004");
+    EXPECT_STREQ(pluginInfo(6), pluginInfo(6));
+    EXPECT_GT(std::strlen(pluginInfo(6)), 0u);
+    for (int field : {0, 7, -1, 1000}) EXPECT_STREQ(pluginInfo(field), "Torvex 0.1 (22 01 2004)");
+    EXPECT_STREQ(pluginInfo(5), "") << "the empty text, even after the combined one";
+}
+
+}  // namespace
