@@ -1,0 +1,25 @@
+# Sourced: gives this shell an X display and a Wine server for running Windows programs, and
+# takes both down again on exit when it started them.
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+torvex_started_xvfb=""
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    for number in $(seq 90 120); do
+        [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        torvex_started_xvfb=$!
+        export DISPLAY=":$number"
+        break
+    done
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+
+# A persistent server saves Wine's start-up between the programs that a run starts.
+wineserver -p 2>/dev/null || true
+
+torvex_session_end() {
+    wineserver -k 2>/dev/null || true
+    [ -n "$torvex_started_xvfb" ] && kill "$torvex_started_xvfb" 2>/dev/null || true
+}
+trap torvex_session_end EXIT
