@@ -15,8 +15,11 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 
-# A persistent server saves Wine's start-up between the programs that a run starts.
+# A persistent server saves Wine's start-up between the programs that a run starts. Wine's
+# background services are started here by a quick 64-bit program with its output discarded:
+# started by a test instead, they would inherit its output and keep ctest waiting on it.
 wineserver -p 2>/dev/null || true
+/usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 torvex_session_end() {
     wineserver -k 2>/dev/null || true
