@@ -1,10 +1,63 @@
 #pragma once
-// What the stand-in shell offers beyond the exports: hooks for its own program and for tests.
+// What the stand-in shell offers beyond its exports: its file names and texture codes, and
+// hooks for its own program and for tests.
 #include <windows.h>
+
+#include <string>
+
+#include "host/NimbarApi.h"
 
 namespace standin {
 
+// Files in the shell's folder.
+constexpr char kMainRcName[] = "nimbar.rc";
+constexpr char kExtensionsRcName[] = "extensions.rc";
+constexpr char kDefaultStyleName[] = "style.rc";
+constexpr char kStyleFileKey[] = "session.styleFile:";
+
+// Every token and rest buffer given to NMTokenize holds this many bytes.
+constexpr std::size_t kTokenBufferSize = 4096;
+
+// How ParseItem fills a StyleTexture: textureKind, textureParamA (bevel), textureParamB (bevel
+// position 1 or 2), textureFlag (interlaced).
+enum class TextureKind { kSolid = 0, kHorizontal, kVertical, kDiagonal, kCrossDiagonal };
+enum class BevelStyle { kFlat = 0, kRaised, kSunken };
+
+// The shell's folder: the executable's, unless set (tests set it).
+void SetShellFolder(const std::string& folder);
+std::string ShellFolder();
+
 // The window that GetNMWnd answers with.
 void SetMainWindow(HWND window);
+
+// The shell's own windows and what the stand-in program does on quit and restart.
+struct PluginHost {
+    void (*quit)();
+    void (*restart)();
+};
+struct ShellWindows {
+    HWND main;
+    HWND slit;
+};
+ShellWindows CreateShellWindows(HINSTANCE instance, const PluginHost& host);
+void DestroyShellWindows(const ShellWindows& windows);
+bool SlitAutoHide();
+bool IsInSlit(HWND window);
+bool IsRegistered(HWND window, UINT message);
+
+// The log of what the main window and the slit receive: stdout, and a file when opened.
+void OpenLog(const char* path);
+void Log(const char* format, ...);
+
+// Sticky windows and menus, for tests.
+bool IsSticky(HWND window);
+enum class MenuEvent { kMade, kShown, kDeleted };
+typedef void (*MenuObserver)(MenuEvent event, const Menu* menu);
+void SetMenuObserver(MenuObserver observer);
+const char* MenuTitle(const Menu* menu);
+int MenuItemCount(const Menu* menu);
+const char* MenuItemLabel(const Menu* menu, int item);
+const char* MenuItemBroadcast(const Menu* menu, int item);
+bool MenuItemChecked(const Menu* menu, int item);
 
 }  // namespace standin

@@ -1,57 +1,149 @@
-// Nimbar.exe, the stand-in shell: loads plug-ins and reports what they say about themselves.
+// Nimbar.exe, the stand-in shell: owns a main window and a slit, loads plug-ins, logs every
+// shell message it receives, and stops its plug-ins on exit.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "shell/StandIn.h"
+
 namespace {
 
-typedef const char* (*PluginInfoFunction)(int);
+typedef int (*BeginPluginEx)(HINSTANCE, HWND);
+typedef int (*BeginPlugin)(HINSTANCE);
+typedef void (*EndPlugin)();
+typedef const char* (*PluginInfo)(int);
 
-const char* const kFieldNames[] = {"combined", "name",  "version", "author",
-                                   "date",     "empty", "contact"};
+struct Options {
+    std::vector<std::string> plugins;
+    bool withSlit = true;
+    bool infoOnly = false;
+    const char* logPath = nullptr;
+    int quitAfterSeconds = 0;
+};
 
-std::string ExeFolder() {
-    char path[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length < MAX_PATH ? length : 0);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+struct LoadedPlugin {
+    std::string path;
+    HMODULE module;
+};
+
+Options options;
+standin::ShellWindows windows = {};
+std::vector<LoadedPlugin> running;
+
+template <typename Function>
+Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-int PrintInfo(const std::string& plugin) {
-    HMODULE module = LoadLibraryA(plugin.c_str());
-    if (module == nullptr) {
-        std::printf("%s: cannot load (error %lu)\n", plugin.c_str(), GetLastError());
-        return 1;
+void StartPlugins() {
+    for (const std::string& path : options.plugins) {
+        HMODULE module = LoadLibraryA(path.c_str());
+        if (module == nullptr) {
+            standin::Log("shell: cannot load %s (error %lu)", path.c_str(), GetLastError());
+            continue;
+        }
+        auto beginEx = Export<BeginPluginEx>(module, "beginPluginEx");
+        auto begin = Export<BeginPlugin>(module, "beginPlugin");
+        int result = -1;
+        if (options.withSlit && beginEx != nullptr) {
+            result = beginEx(module, windows.slit);
+        } else if (begin != nullptr) {
+            result = begin(module);
+        }
+        standin::Log("shell: started %s, result %d", path.c_str(), result);
+        running.push_back({path, module});
     }
-    auto info = reinterpret_cast<PluginInfoFunction>(
-        reinterpret_cast<void*>(GetProcAddress(module, "pluginInfo")));
-    if (info == nullptr) {
-        std::printf("%s: no pluginInfo export\n", plugin.c_str());
-        FreeLibrary(module);
-        return 1;
+}
+
+void StopPlugins() {
+    for (auto plugin = running.rbegin(); plugin != running.rend(); ++plugin) {
+        if (auto end = Export<EndPlugin>(plugin->module, "endPlugin")) end();
+        FreeLibrary(plugin->module);
+        standin::Log("shell: stopped %s", plugin->path.c_str());
     }
-    std::printf("%s\n", plugin.c_str());
-    for (int field = 1; field <= 6; ++field) {
-        std::printf("  pluginInfo(%d) %-8s \"%s\"\n", field, kFieldNames[field], info(field));
+    running.clear();
+}
+
+void Quit() {
+    StopPlugins();
+    PostQuitMessage(0);
+}
+
+void Restart() {
+    StopPlugins();
+    StartPlugins();
+}
+
+int PrintInfo() {
+    int result = 0;
+    for (const std::string& path : options.plugins) {
+        HMODULE module = LoadLibraryA(path.c_str());
+        auto info = module ? Export<PluginInfo>(module, "pluginInfo") : nullptr;
+        if (info == nullptr) {
+            std::printf("%s: cannot load it or it has no pluginInfo\n", path.c_str());
+            result = 1;
+        } else {
+            std::printf("%s\n", path.c_str());
+            for (int field : {1, 2, 3, 4, 5, 6, 0}) {
+                std::printf("  pluginInfo(%d) \"%s\"\n", field, info(field));
+            }
+        }
+        if (module) FreeLibrary(module);
     }
-    std::printf("  pluginInfo(0) %-8s \"%s\"\n", kFieldNames[0], info(0));
-    FreeLibrary(module);
-    return 0;
+    return result;
+}
+
+void ParseArguments(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (argument == "--no-slit") {
+            options.withSlit = false;
+        } else if (argument == "--info") {
+            options.infoOnly = true;
+        } else if (argument == "--log" && i + 1 < argc) {
+            options.logPath = argv[++i];
+        } else if (argument == "--quit-after" && i + 1 < argc) {
+            options.quitAfterSeconds = std::atoi(argv[++i]);
+        } else {
+            options.plugins.push_back(argument);
+        }
+    }
+    if (options.plugins.empty()) options.plugins.push_back(standin::ShellFolder() + "torvex.dll");
+}
+
+void CALLBACK QuitTimer(HWND, UINT, UINT_PTR, DWORD) {
+    standin::Log("shell: time is up");
+    Quit();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> plugins;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--info") != 0) plugins.push_back(argv[i]);
+    ParseArguments(argc, argv);
+    if (options.infoOnly) return PrintInfo();
+
+    standin::OpenLog(options.logPath);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    windows = standin::CreateShellWindows(instance, {Quit, Restart});
+    if (!options.withSlit) ShowWindow(windows.slit, SW_HIDE);
+    standin::Log("shell: main window %ld, slit %ld", reinterpret_cast<long>(windows.main),
+                 reinterpret_cast<long>(windows.slit));
+    StartPlugins();
+    if (options.quitAfterSeconds > 0)
+        SetTimer(nullptr, 0, options.quitAfterSeconds * 1000, QuitTimer);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
-    if (plugins.empty()) plugins.push_back(ExeFolder() + "torvex.dll");
-    int result = 0;
-    for (const std::string& plugin : plugins) result |= PrintInfo(plugin);
-    std::fflush(stdout);
-    return result;
+    StopPlugins();
+    standin::DestroyShellWindows(windows);
+    standin::Log("shell: exit");
+    standin::OpenLog(nullptr);
+    return 0;
 }

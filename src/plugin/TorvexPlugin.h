@@ -54,6 +54,9 @@ struct TorvexPlugin {
     // The folder of the plug-in's module, with its trailing backslash (a static buffer).
     const char* GetPluginFolder();
 
+    // Enter in the box (commands/RunLine.cpp).
+    void RunLine();
+
     // Command history (commands/History.cpp).
     void LoadHistory();
     void AddToHistory(const char* line);
@@ -62,6 +65,10 @@ struct TorvexPlugin {
     void CompleteFromHistory();
 
   private:
+    void PostBroadcast(const char* line);
+    void ClearHistory();
+    void ShowUserName();
+    void HandToEngine(const char* line);
     bool BuildHistoryPath();
     void ShowRecalled(const char* text);
     void ShiftHistoryDown();

@@ -1,0 +1,86 @@
+// Enter in the box: the line becomes a shell message, a broadcast command, ".clear", ".who", or
+// goes to the command engine; then the box is cleared and the line recorded.
+#include <windows.h>
+
+#include <cstring>
+
+#include "commands/CommandTable.h"
+#include "host/ShellMessages.h"
+#include "plugin/BoundedText.h"
+#include "plugin/TorvexPlugin.h"
+
+namespace {
+
+constexpr int kLineSize = 4096;
+constexpr int kUserNameSize = 50;
+const char kEngineEntryName[] = "EC";
+const char kEngineMissingText[] = "Can't load DLL: quorlin.dll";
+const char kEngineMissingCaption[] = "bug:";
+const char kEditClass[] = "Edit";
+
+// A posted broadcast is read by the shell after RunLine has returned, so its text lives here.
+// Several "@" lines may be waiting at once before the shell catches up.
+constexpr int kPostedTexts = 8;
+char postedTexts[kPostedTexts][kLineSize];
+int nextPostedText = 0;
+
+const char* KeepForPosting(const char* line) {
+    char* text = postedTexts[nextPostedText];
+    nextPostedText = (nextPostedText + 1) % kPostedTexts;
+    torvex::CopyText(text, kLineSize, line);
+    return text;
+}
+
+}  // namespace
+
+void TorvexPlugin::PostBroadcast(const char* line) {
+    PostMessageA(shellWindow, shell::kBroadcast, 0, reinterpret_cast<LPARAM>(KeepForPosting(line)));
+}
+
+void TorvexPlugin::ClearHistory() {
+    if (BuildHistoryPath()) DeleteFileA(workBuffer);
+    LoadHistory();
+}
+
+void TorvexPlugin::ShowUserName() {
+    char name[kUserNameSize] = "";
+    DWORD size = kUserNameSize;
+    // A name that cannot be read, or does not fit, leaves the field empty.
+    if (!GetUserNameA(name, &size)) name[0] = '\0';
+    SetWindowTextA(editWindow, name);
+    SetFocus(nullptr);
+}
+
+void TorvexPlugin::HandToEngine(const char* line) {
+    SetWindowTextA(FindWindowA(kEditClass, nullptr), line);
+    // Without an engine there is nothing to look in; a null module would search the shell.
+    engineEntry = engineModule == nullptr ? nullptr
+                                          : reinterpret_cast<EngineEntry>(reinterpret_cast<void*>(
+                                                GetProcAddress(engineModule, kEngineEntryName)));
+    if (engineEntry != nullptr) {
+        engineEntry();
+    } else {
+        MessageBoxA(nullptr, kEngineMissingText, kEngineMissingCaption, MB_OK);
+    }
+}
+
+void TorvexPlugin::RunLine() {
+    char line[kLineSize] = "";
+    GetWindowTextA(editWindow, line, kLineSize);
+
+    if (line[0] == '@') PostBroadcast(line);
+
+    if (const torvex::DotCommand* command = torvex::FindDotCommand(line)) {
+        PostMessageA(shellWindow, command->message, command->wParam, 0);
+    } else if (_stricmp(line, torvex::kClearCommand) == 0) {
+        ClearHistory();
+    } else if (_strnicmp(line, torvex::kWhoCommand, 4) == 0 && !noWho) {
+        ShowUserName();
+        AddToHistory(line);
+        return;  // the field keeps showing the name
+    } else {
+        HandToEngine(line);
+    }
+    SetWindowTextA(editWindow, "");
+    AddToHistory(line);
+}

@@ -1,0 +1,183 @@
+// Enter in the box: what reaches the shell, the engine, the field and the history.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "host/ShellMessages.h"
+#include "plugin/TorvexPlugin.h"
+#include "shell/StandIn.h"
+#include "tests/support/DialogCloser.h"
+#include "tests/support/MessageRecorder.h"
+
+namespace {
+
+using testsupport::Delivery;
+using testsupport::DialogCloser;
+using testsupport::MessageRecorder;
+using testsupport::Target;
+
+typedef const char* (*TakeRecordedLines)(void);
+
+class RunLineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static HMODULE engine = LoadLibraryA("recording_engine.dll");
+        ASSERT_NE(engine, nullptr);
+        takeLines_ = reinterpret_cast<TakeRecordedLines>(
+            reinterpret_cast<void*>(GetProcAddress(engine, "TakeRecordedLines")));
+        takeLines_();
+
+        standin::SetMainWindow(shell_.main());
+        plugin_ = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), shell_.slit());
+        plugin_->engineModule = engine;
+        historyPath_ = std::string(plugin_->GetPluginFolder()) + "history.txt";
+        DeleteFileA(historyPath_.c_str());
+        plugin_->editWindow = CreateWindowExA(WS_EX_TOOLWINDOW, "Edit", nullptr,
+                                              WS_POPUP | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL,
+                                              10, 10, 200, 20, nullptr, nullptr, nullptr, nullptr);
+        shell_.Pump();
+        shell_.Clear();
+    }
+    void TearDown() override {
+        DestroyWindow(plugin_->editWindow);
+        DeleteFileA(historyPath_.c_str());
+        standin::SetMainWindow(nullptr);
+    }
+
+    void Run(const std::string& line) {
+        SetWindowTextA(plugin_->editWindow, line.c_str());
+        plugin_->RunLine();
+        shell_.Pump();
+    }
+    std::string Field() {
+        char text[kHistorySlotSize] = "";
+        GetWindowTextA(plugin_->editWindow, text, sizeof(text));
+        return text;
+    }
+    std::string EngineGot() { return takeLines_(); }
+    std::string Newest() { return plugin_->history[0]; }
+
+    MessageRecorder shell_;
+    std::unique_ptr<TorvexPlugin> plugin_;
+    std::string historyPath_;
+    TakeRecordedLines takeLines_ = nullptr;
+};
+
+struct Row {
+    const char* typed;
+    UINT message;
+    WPARAM wParam;
+};
+
+TEST_F(RunLineTest, DotCommandsArePostedToTheShellInAnyCase) {
+    const Row rows[] = {
+        {".exit", 10101, 0},     {".QUIT", 10101, 0},        {".Shutdown", 10401, 0},
+        {".reboot", 10401, 1},   {".LogOff", 10401, 2},      {".hibernate", 10401, 3},
+        {".suspend", 10401, 4},  {".lock", 10401, 5},        {".run", 10402, 0},
+        {".reconfig", 10103, 0}, {".ReStart", 10102, 0},     {".editstyle", 10201, 0},
+        {".editmenu", 10201, 1}, {".editPlugins", 10201, 2}, {".editextensions", 10201, 3},
+    };
+    for (const Row& row : rows) {
+        shell_.Clear();
+        Run(row.typed);
+        EXPECT_TRUE(shell_.Matches({{Target::kMain, row.message, Delivery::kPosted, row.wParam}}))
+            << row.typed;
+        EXPECT_EQ(Field(), "") << row.typed;
+        EXPECT_EQ(Newest(), row.typed);
+    }
+    EXPECT_EQ(EngineGot(), "") << "no dot-command reaches the engine";
+}
+
+TEST_F(RunLineTest, ACommandWithBlanksIsNotACommand) {
+    Run(".exit ");
+    Run(" .exit");
+    EXPECT_TRUE(shell_.Matches({}));
+    EXPECT_EQ(EngineGot(), ".exit | .exit");
+}
+
+TEST_F(RunLineTest, BroadcastLinesArePostedAndHandedToTheEngine) {
+    SetWindowTextA(plugin_->editWindow, "@NMShowPlugins");
+    plugin_->RunLine();
+    SetWindowTextA(plugin_->editWindow, "@Castpad Toggle Slit");
+    plugin_->RunLine();
+    EXPECT_EQ(Field(), "");
+    // Both texts are still readable when the shell gets to them.
+    shell_.Pump();
+    EXPECT_TRUE(shell_.Matches({
+        {Target::kMain, shell::kBroadcast, Delivery::kPosted, 0, 0, "@NMShowPlugins", true},
+        {Target::kMain, shell::kBroadcast, Delivery::kPosted, 0, 0, "@Castpad Toggle Slit", true},
+    }));
+    EXPECT_EQ(EngineGot(), "@NMShowPlugins|@Castpad Toggle Slit");
+}
+
+TEST_F(RunLineTest, OtherLinesGoToTheEngineAndAreRecorded) {
+    Run("notepad");
+    Run("");
+    EXPECT_EQ(EngineGot(), "notepad|");
+    EXPECT_TRUE(shell_.Matches({}));
+    EXPECT_EQ(plugin_->historyCount, 2);
+    EXPECT_EQ(Newest(), "") << "the empty line is recorded too";
+    EXPECT_EQ(std::string(plugin_->history[1]), "notepad");
+}
+
+TEST_F(RunLineTest, AMissingEngineShowsTheBoxAndStillRecords) {
+    DialogCloser closer;
+    plugin_->engineModule = nullptr;
+    Run("notepad");
+    plugin_->engineModule = GetModuleHandleA("kernel32.dll");  // loaded, but no "EC"
+    Run("calc");
+    auto seen = closer.Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    for (const auto& dialog : seen) {
+        EXPECT_EQ(dialog.caption, "bug:");
+        EXPECT_EQ(dialog.text, "Can't load DLL: quorlin.dll");
+    }
+    EXPECT_EQ(plugin_->engineEntry, nullptr);
+    EXPECT_EQ(Field(), "");
+    EXPECT_EQ(Newest(), "calc");
+}
+
+TEST_F(RunLineTest, ClearLeavesOnlyItself) {
+    Run("a");
+    Run("b");
+    Run(".CLEAR");
+    EXPECT_EQ(plugin_->historyCount, 1);
+    EXPECT_EQ(Newest(), ".CLEAR");
+    std::ifstream in(historyPath_, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), ".CLEAR\r\n");
+    EXPECT_EQ(EngineGot(), "a|b");
+}
+
+TEST_F(RunLineTest, WhoShowsTheUserAndDropsTheFocus) {
+    char name[64] = "";
+    DWORD size = sizeof(name);
+    ASSERT_TRUE(GetUserNameA(name, &size));
+    for (const char* typed : {".who", ".WHOami"}) {
+        SetForegroundWindow(plugin_->editWindow);
+        SetFocus(plugin_->editWindow);
+        ASSERT_EQ(GetFocus(), plugin_->editWindow);
+        Run(typed);
+        EXPECT_EQ(Field(), name);
+        EXPECT_EQ(GetFocus(), nullptr);
+        EXPECT_EQ(Newest(), typed);
+    }
+    EXPECT_EQ(EngineGot(), "");
+
+    plugin_->noWho = true;
+    Run(".who");
+    EXPECT_EQ(EngineGot(), ".who") << "switched off, .who is an ordinary line";
+    EXPECT_EQ(Field(), "");
+}
+
+TEST_F(RunLineTest, ALineTooLongForTheBufferIsCut) {
+    Run(std::string(5000, 'x'));
+    EXPECT_EQ(Newest(), std::string(4095, 'x'));
+    EXPECT_EQ(EngineGot(), std::string(4095, 'x'));
+}
+
+}  // namespace

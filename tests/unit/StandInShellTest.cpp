@@ -1,0 +1,244 @@
+// The stand-in shell: its readers, text helpers, textures, main window and slit behave as the
+// plug-in relies on.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "host/NimbarApi.h"
+#include "host/ShellMessages.h"
+#include "shell/StandIn.h"
+#include "tests/support/MessageRecorder.h"
+
+namespace {
+
+using testsupport::Delivery;
+using testsupport::MessageRecorder;
+using testsupport::Target;
+
+class ShellFolderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        folder_ = std::string(temp) + "torvex-shell-test\\";
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        standin::SetShellFolder(folder_);
+    }
+    void TearDown() override {
+        for (const char* name : {"nimbar.rc", "mystyle.rc", "test.rc"}) {
+            DeleteFileA((folder_ + name).c_str());
+        }
+        RemoveDirectoryA(folder_.c_str());
+        standin::SetShellFolder("");
+    }
+    std::string Write(const char* name, const std::string& text) {
+        std::ofstream(folder_ + name) << text;
+        return folder_ + name;
+    }
+    std::string folder_;
+};
+
+TEST_F(ShellFolderTest, ReadsKeysIgnoringCaseAndComments) {
+    std::string rc = Write("test.rc",
+                           "# torvex.x: 99\n"
+                           "! torvex.y: 98\n"
+                           "Torvex.X:    12   \n"
+                           "torvex.y: -40\n"
+                           "torvex.width: 12abc\n"
+                           "torvex.inslit: TRUE\n"
+                           "torvex.easteregg.noWho: maybe\n"
+                           "toolbar.color: #FF8000\n"
+                           "toolbar.colorTo: #f80\n"
+                           "toolbar.label.color: orange\n"
+                           "toolbar: Raised Gradient Diagonal\n"
+                           "*font: Tahoma\n");
+    const char* path = rc.c_str();
+    EXPECT_EQ(ReadInt(path, "torvex.x:", 0), 12);
+    EXPECT_EQ(ReadInt(path, "torvex.y:", 0), -40);
+    EXPECT_EQ(ReadInt(path, "torvex.width:", 100), 100) << "not a number: the default";
+    EXPECT_TRUE(ReadBool(path, "torvex.inslit:", false));
+    EXPECT_TRUE(ReadBool(path, "torvex.easteregg.noWho:", true));
+    EXPECT_FALSE(ReadBool(path, "torvex.easteregg.noWho:", false));
+    EXPECT_EQ(ReadColor(path, "toolbar.color:", "#000000"), RGB(255, 128, 0));
+    EXPECT_EQ(ReadColor(path, "toolbar.colorTo:", "#000000"), RGB(255, 136, 0));
+    EXPECT_EQ(ReadColor(path, "toolbar.label.color:", "#0000FF"), RGB(0, 0, 255));
+    EXPECT_STREQ(ReadString(path, "toolbar:", "x"), "Raised Gradient Diagonal");
+    EXPECT_STREQ(ReadString(path, "*font:", "x"), "Tahoma");
+    EXPECT_STREQ(ReadString(path, "toolbar.font:", "courier new"), "courier new");
+    EXPECT_EQ(ReadInt((folder_ + "missing.rc").c_str(), "torvex.x:", 7), 7);
+}
+
+TEST_F(ShellFolderTest, PathsLieInTheShellFolder) {
+    char buffer[4096];
+    EXPECT_EQ(std::string(GetNimbarPath(buffer, sizeof(buffer))), folder_);
+    EXPECT_EQ(std::string(nmrcPath(nullptr)), folder_ + "nimbar.rc");
+    EXPECT_EQ(std::string(extensionsrcPath(nullptr)), folder_ + "extensions.rc");
+    EXPECT_EQ(std::string(stylePath(nullptr)), folder_ + "style.rc");
+    Write("nimbar.rc", "session.styleFile: mystyle.rc\n");
+    EXPECT_EQ(std::string(stylePath(nullptr)), folder_ + "mystyle.rc");
+
+    char small[8];
+    GetNimbarPath(small, sizeof(small));
+    EXPECT_EQ(std::strlen(small), 7u) << "the buffer's size is kept";
+    EXPECT_TRUE(FileExists(nmrcPath(nullptr)));
+    EXPECT_FALSE(FileExists(stylePath(nullptr)));
+    EXPECT_FALSE(FileExists(folder_.c_str())) << "a folder is not a file";
+}
+
+TEST(StandInText, FindsWordsIgnoringCase) {
+    EXPECT_TRUE(IsInString("@castpad toggle slit", "@Castpad"));
+    EXPECT_TRUE(IsInString("x @CASTPAD", "@Castpad"));
+    EXPECT_FALSE(IsInString("@Castpa", "@Castpad"));
+}
+
+TEST(StandInText, TokenizesWordsQuotesAndTheRest) {
+    char first[4096], second[4096], rest[4096];
+    char* tokens[] = {first, second};
+    EXPECT_EQ(NMTokenize("@Castpad Toggle Slit", tokens, 2, rest), 2);
+    EXPECT_STREQ(first, "@Castpad");
+    EXPECT_STREQ(second, "Toggle");
+    EXPECT_STREQ(rest, "Slit");
+
+    NMTokenize("  a   \"b c\"   rest  of it", tokens, 2, rest);
+    EXPECT_STREQ(second, "b c");
+    EXPECT_STREQ(rest, "rest  of it");
+
+    EXPECT_EQ(NMTokenize("lonely", tokens, 2, rest), 1);
+    EXPECT_STREQ(second, "");
+    EXPECT_STREQ(rest, "");
+
+    std::string huge(10000, 'w');
+    NMTokenize((huge + " " + huge + " " + huge).c_str(), tokens, 2, rest);
+    EXPECT_EQ(std::strlen(first), 4095u) << "writes stay inside the buffers";
+    EXPECT_EQ(std::strlen(rest), 4095u);
+}
+
+TEST(StandInTexture, ParsesDescriptions) {
+    StyleTexture texture = {};
+    ParseItem("Flat Gradient Vertical", &texture);
+    EXPECT_EQ(texture.textureKind, static_cast<int>(standin::TextureKind::kVertical));
+    EXPECT_EQ(texture.textureParamA, static_cast<int>(standin::BevelStyle::kFlat));
+    EXPECT_FALSE(texture.parentRelative);
+    ParseItem("Sunken Gradient Horizontal Bevel2", &texture);
+    EXPECT_EQ(texture.textureKind, static_cast<int>(standin::TextureKind::kHorizontal));
+    EXPECT_EQ(texture.textureParamA, static_cast<int>(standin::BevelStyle::kSunken));
+    EXPECT_EQ(texture.textureParamB, 2);
+    ParseItem("raised solid interlaced", &texture);
+    EXPECT_EQ(texture.textureKind, static_cast<int>(standin::TextureKind::kSolid));
+    EXPECT_EQ(texture.textureParamA, static_cast<int>(standin::BevelStyle::kRaised));
+    EXPECT_TRUE(texture.textureFlag);
+    ParseItem("ParentRelative", &texture);
+    EXPECT_TRUE(texture.parentRelative);
+}
+
+// Draws into a 100 x 20 bitmap whose pixels the test reads directly.
+class Canvas {
+  public:
+    Canvas() {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = kWidth;
+        info.bmiHeader.biHeight = -kHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
+                                   nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+    }
+    ~Canvas() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    COLORREF At(int x, int y) {
+        GdiFlush();
+        DWORD pixel = bits_[y * kWidth + x];
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+    HDC dc() const { return dc_; }
+    static constexpr int kWidth = 100, kHeight = 20;
+
+  private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+    DWORD* bits_ = nullptr;
+};
+
+TEST(StandInTexture, DrawsGradientsBordersAndBevels) {
+    Canvas canvas;
+    RECT all = {0, 0, Canvas::kWidth, Canvas::kHeight};
+    const int vertical = static_cast<int>(standin::TextureKind::kVertical);
+    MakeGradient(canvas.dc(), all, vertical, RGB(0, 0, 0), RGB(255, 255, 255), false, 0, 1, 1,
+                 RGB(255, 0, 0), 1);
+    EXPECT_EQ(canvas.At(0, 0), RGB(255, 0, 0)) << "border";
+    EXPECT_EQ(canvas.At(99, 19), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(50, 1), RGB(0, 0, 0)) << "the gradient starts at the top";
+    EXPECT_EQ(canvas.At(50, 18), RGB(255, 255, 255)) << "and ends at the bottom";
+    EXPECT_LT(GetRValue(canvas.At(50, 8)), GetRValue(canvas.At(50, 12)));
+
+    const int solid = static_cast<int>(standin::TextureKind::kSolid);
+    const int raised = static_cast<int>(standin::BevelStyle::kRaised);
+    MakeGradient(canvas.dc(), all, solid, RGB(100, 100, 100), RGB(100, 100, 100), false, raised, 1,
+                 1, RGB(0, 0, 0), 0);
+    EXPECT_GT(GetRValue(canvas.At(0, 0)), 100) << "raised: light at the top left";
+    EXPECT_LT(GetRValue(canvas.At(99, 19)), 100) << "dark at the bottom right";
+    EXPECT_EQ(canvas.At(50, 10), RGB(100, 100, 100));
+}
+
+TEST(StandInWindows, ForwardRegisteredMessagesAndDockInTheSlit) {
+    MessageRecorder box;  // its main window stands for a plug-in window
+    standin::ShellWindows shell = standin::CreateShellWindows(GetModuleHandleA(nullptr), {});
+    HWND plugin = box.main();
+    SendMessageA(shell.main, shell::kRegisterMessages, reinterpret_cast<WPARAM>(plugin),
+                 reinterpret_cast<LPARAM>(shell::kBoxMessages));
+    EXPECT_TRUE(standin::IsRegistered(plugin, shell::kBroadcast));
+
+    static const char hideOff[] = "@NMSlit Toggle Hide Off";
+    SendMessageA(shell.main, shell::kBroadcast, 0, reinterpret_cast<LPARAM>(hideOff));
+    EXPECT_FALSE(standin::SlitAutoHide());
+    static const char hideOn[] = "@nmslit toggle hide on";
+    SendMessageA(shell.main, shell::kBroadcast, 0, reinterpret_cast<LPARAM>(hideOn));
+    EXPECT_TRUE(standin::SlitAutoHide());
+    PostMessageA(shell.main, shell::kReconfigure, 0, 0);
+    box.Pump();
+    EXPECT_TRUE(box.Matches({
+        {Target::kMain, shell::kBroadcast, Delivery::kSent, 0, 0, hideOff, true},
+        {Target::kMain, shell::kBroadcast, Delivery::kSent, 0, 0, hideOn, true},
+        {Target::kMain, shell::kReconfigure, Delivery::kSent},
+    }));
+
+    box.Clear();
+    SendMessageA(shell.main, shell::kUnregisterMessages, reinterpret_cast<WPARAM>(plugin),
+                 reinterpret_cast<LPARAM>(shell::kBoxMessages));
+    SendMessageA(shell.main, shell::kReconfigure, 0, 0);
+    EXPECT_TRUE(box.Matches({})) << "nothing after unregistering";
+
+    HWND edit = CreateWindowExA(WS_EX_TOOLWINDOW, "Edit", nullptr, WS_POPUP | WS_VISIBLE, 300, 300,
+                                100, 20, nullptr, nullptr, nullptr, nullptr);
+    SendMessageA(shell.slit, shell::kSlitAdd, 0, reinterpret_cast<LPARAM>(edit));
+    EXPECT_EQ(GetParent(edit), shell.slit);
+    EXPECT_TRUE(standin::IsInSlit(edit));
+    SendMessageA(shell.slit, shell::kSlitRemove, 0, reinterpret_cast<LPARAM>(edit));
+    EXPECT_EQ(GetAncestor(edit, GA_PARENT), GetDesktopWindow());
+    EXPECT_FALSE(standin::IsInSlit(edit));
+    EXPECT_TRUE(GetWindowLongA(edit, GWL_STYLE) & WS_POPUP);
+
+    DestroyWindow(edit);
+    standin::DestroyShellWindows(shell);
+}
+
+TEST(StandInWindows, KeepsStickyWindows) {
+    HWND window = reinterpret_cast<HWND>(0x4242);
+    MakeSticky(window);
+    EXPECT_TRUE(standin::IsSticky(window));
+    RemoveSticky(window);
+    EXPECT_FALSE(standin::IsSticky(window));
+}
+
+}  // namespace
