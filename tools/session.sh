@@ -4,6 +4,14 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 torvex_started_xvfb=""
+torvex_keeper_dir=""
+torvex_session_end() {
+    wineserver -k 2>/dev/null || true
+    [ -n "$torvex_keeper_dir" ] && rm -rf "$torvex_keeper_dir"
+    [ -n "$torvex_started_xvfb" ] && kill "$torvex_started_xvfb" 2>/dev/null || true
+}
+trap torvex_session_end EXIT
+
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     for number in $(seq 90 120); do
         [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
@@ -21,8 +29,11 @@ fi
 wineserver -p 2>/dev/null || true
 /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
 
-torvex_session_end() {
-    wineserver -k 2>/dev/null || true
-    [ -n "$torvex_started_xvfb" ] && kill "$torvex_started_xvfb" 2>/dev/null || true
-}
-trap torvex_session_end EXIT
+# Keep the desktop up for the whole session (see tools/desktop-keeper.c).
+torvex_keeper_dir=$(mktemp -d)
+x86_64-w64-mingw32-gcc -O2 -mwindows "$(dirname "${BASH_SOURCE[0]}")/desktop-keeper.c" \
+    -o "$torvex_keeper_dir/desktop-keeper.exe"
+(cd "$torvex_keeper_dir" && exec /usr/lib/wine/wine64 desktop-keeper.exe ready \
+    >/dev/null 2>&1 </dev/null) &
+for _ in $(seq 100); do [ -e "$torvex_keeper_dir/ready" ] && break; sleep 0.2; done
+

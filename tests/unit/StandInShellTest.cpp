@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "host/NimbarApi.h"
 #include "host/ShellMessages.h"
@@ -230,6 +231,38 @@ TEST(StandInWindows, ForwardRegisteredMessagesAndDockInTheSlit) {
     EXPECT_TRUE(GetWindowLongA(edit, GWL_STYLE) & WS_POPUP);
 
     DestroyWindow(edit);
+    standin::DestroyShellWindows(shell);
+}
+
+// Picks the last item of the popup menu that this thread shows, with the keyboard.
+void PickLastMenuItem() {
+    for (int tries = 0; tries < 500; ++tries) {
+        HWND popup = FindWindowA("#32768", nullptr);
+        if (popup != nullptr && IsWindowVisible(popup)) {
+            PostMessageA(popup, WM_KEYDOWN, VK_UP, 0);
+            PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+            return;
+        }
+        Sleep(20);
+    }
+}
+
+TEST(StandInWindows, APickedMenuItemSendsItsBroadcastToTheMainWindow) {
+    MessageRecorder box;
+    standin::ShellWindows shell = standin::CreateShellWindows(GetModuleHandleA(nullptr), {});
+    SendMessageA(shell.main, shell::kRegisterMessages, reinterpret_cast<WPARAM>(box.main()),
+                 reinterpret_cast<LPARAM>(shell::kBoxMessages));
+    Menu* menu = MakeMenu("c@stpad");
+    MakeMenuItem(menu, "In Slit", "@Castpad Toggle Slit", true);
+    EXPECT_STREQ(standin::MenuTitle(menu), "c@stpad");
+    EXPECT_TRUE(standin::MenuItemChecked(menu, 0));
+
+    std::thread picker(PickLastMenuItem);
+    ShowMenu(menu);
+    picker.join();
+    EXPECT_TRUE(box.Matches(
+        {{Target::kMain, shell::kBroadcast, Delivery::kSent, 0, 0, "@Castpad Toggle Slit", true}}));
+    DelMenu(menu);
     standin::DestroyShellWindows(shell);
 }
 
