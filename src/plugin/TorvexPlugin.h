@@ -12,6 +12,7 @@ constexpr int kHistorySlots = 512;
 constexpr int kHistorySlotSize = 4096;
 constexpr int kFontNameSize = 260;
 constexpr int kPluginFolderSize = 512;
+constexpr int kSettingsPathSize = 4096;
 
 typedef void (*EngineEntry)(void);
 
@@ -54,6 +55,16 @@ struct TorvexPlugin {
     // The folder of the plug-in's module, with its trailing backslash (a static buffer).
     const char* GetPluginFolder();
 
+    // Settings, style and font (appearance/).
+    void ReadSettings();
+    void ApplyFont();
+    int BoxHeight(bool unixBullet) const;
+
+    // Painting (appearance/Paint.cpp): the handlers of WM_PAINT and WM_CTLCOLOREDIT.
+    void PaintBackground(HDC dc, const RECT* area);
+    LRESULT PaintBox(HWND window, LPARAM lParam);
+    LRESULT ColorText(HDC dc);
+
     // Enter in the box (commands/RunLine.cpp).
     void RunLine();
 
@@ -65,6 +76,9 @@ struct TorvexPlugin {
     void CompleteFromHistory();
 
   private:
+    void LocateSettingsFile(char (&path)[kSettingsPathSize]);
+    void ReadStyle();
+    void ReplaceTexture(StyleTexture*& texture, const char* description);
     void PostBroadcast(const char* line);
     void ClearHistory();
     void ShowUserName();

@@ -12,10 +12,12 @@
 #include "host/NimbarApi.h"
 #include "host/ShellMessages.h"
 #include "shell/StandIn.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/MessageRecorder.h"
 
 namespace {
 
+using testsupport::Canvas;
 using testsupport::Delivery;
 using testsupport::MessageRecorder;
 using testsupport::Target;
@@ -135,41 +137,6 @@ TEST(StandInTexture, ParsesDescriptions) {
     ParseItem("ParentRelative", &texture);
     EXPECT_TRUE(texture.parentRelative);
 }
-
-// Draws into a 100 x 20 bitmap whose pixels the test reads directly.
-class Canvas {
-  public:
-    Canvas() {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
-                                   nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-    }
-    ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    COLORREF At(int x, int y) {
-        GdiFlush();
-        DWORD pixel = bits_[y * kWidth + x];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-    HDC dc() const { return dc_; }
-    static constexpr int kWidth = 100, kHeight = 20;
-
-  private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    DWORD* bits_ = nullptr;
-};
 
 TEST(StandInTexture, DrawsGradientsBordersAndBevels) {
     Canvas canvas;

@@ -1,0 +1,37 @@
+// The box's font, and the formatting rectangle that centres the text vertically.
+#include "appearance/Font.h"
+
+#include "appearance/GdiGuards.h"
+#include "plugin/TorvexPlugin.h"
+
+namespace torvex {
+
+RECT FormattingRect(int clientWidth, int clientHeight, int textHeight) {
+    int pad = (clientHeight - textHeight) / 2;  // truncates toward zero
+    if (pad < 0) pad = 0;
+    return {pad + 1, pad, clientWidth - (pad + 1), clientHeight - pad};
+}
+
+int MeasureTextHeight(HFONT font) {
+    MemoryDC dc;
+    Selection selected(dc.get(), font);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc.get(), &metrics);
+    return metrics.tmHeight;
+}
+
+}  // namespace torvex
+
+void TorvexPlugin::ApplyFont() {
+    if (font != nullptr) DeleteObject(font);
+    font = CreateFontA(fontHeight, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, fontName);
+    SendMessageA(editWindow, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+
+    int textHeight = torvex::MeasureTextHeight(font);
+    RECT client = {};
+    GetClientRect(editWindow, &client);
+    RECT format = torvex::FormattingRect(client.right, client.bottom, textHeight);
+    SendMessageA(editWindow, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&format));
+}

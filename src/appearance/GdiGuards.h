@@ -1,0 +1,54 @@
+#pragma once
+// Small owners for the GDI objects that one function makes and releases on every path.
+#include <windows.h>
+
+namespace torvex {
+
+class MemoryDC {
+  public:
+    MemoryDC() : dc_(CreateCompatibleDC(nullptr)) {}
+    ~MemoryDC() {
+        if (dc_ != nullptr) DeleteDC(dc_);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HDC dc_;
+};
+
+class CompatibleBitmap {
+  public:
+    CompatibleBitmap(HDC dc, int width, int height)
+        : bitmap_(CreateCompatibleBitmap(dc, width, height)) {}
+    ~CompatibleBitmap() {
+        if (bitmap_ != nullptr) DeleteObject(bitmap_);
+    }
+    CompatibleBitmap(const CompatibleBitmap&) = delete;
+    CompatibleBitmap& operator=(const CompatibleBitmap&) = delete;
+    HBITMAP get() const { return bitmap_; }
+
+  private:
+    HBITMAP bitmap_;
+};
+
+// Selects an object into a DC and puts the one it replaced back on destruction; declare it after
+// the object's own owner, so that the object is deselected before it is deleted.
+class Selection {
+  public:
+    Selection(HDC dc, HGDIOBJ object)
+        : dc_(dc),
+          previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr) {}
+    ~Selection() {
+        if (previous_ != nullptr) SelectObject(dc_, previous_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+}  // namespace torvex

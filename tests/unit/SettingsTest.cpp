@@ -1,0 +1,163 @@
+// Where the rc file is found, and what the settings and the style give the instance.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "appearance/Font.h"
+#include "plugin/TorvexPlugin.h"
+#include "shell/StandIn.h"
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        shellFolder_ = std::string(temp) + "torvex-settings-shell\\";
+        CreateDirectoryA(shellFolder_.c_str(), nullptr);
+        standin::SetShellFolder(shellFolder_);
+        plugin_ = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), nullptr);
+        pluginFolder_ = plugin_->GetPluginFolder();
+        RemoveFiles();
+    }
+    void TearDown() override {
+        RemoveFiles();
+        RemoveDirectoryA(shellFolder_.c_str());
+        standin::SetShellFolder("");
+        delete plugin_->toolbarTexture;
+        delete plugin_->labelTexture;
+    }
+    void RemoveFiles() {
+        for (const std::string& folder : {shellFolder_, pluginFolder_}) {
+            for (const char* name :
+                 {"torvexrc", "torvex.rc", "nimbar.rc", "style.rc", "extensions.rc"}) {
+                DeleteFileA((folder + name).c_str());
+            }
+        }
+    }
+    static void Write(const std::string& path, const std::string& text) {
+        std::ofstream(path) << text;
+    }
+    void Shell(const char* name, const std::string& text) { Write(shellFolder_ + name, text); }
+    void Plugin(const char* name, const std::string& text) { Write(pluginFolder_ + name, text); }
+
+    std::unique_ptr<TorvexPlugin> plugin_;
+    std::string shellFolder_, pluginFolder_;
+};
+
+TEST_F(SettingsTest, DefaultsWithoutAnyFile) {
+    plugin_->ReadSettings();
+    EXPECT_EQ(plugin_->x, 0);
+    EXPECT_EQ(plugin_->y, 0);
+    EXPECT_EQ(plugin_->width, 100);
+    EXPECT_FALSE(plugin_->inSlit);
+    EXPECT_FALSE(plugin_->noWho);
+}
+
+TEST_F(SettingsTest, PrefersTheShellFolderThenTheUndottedName) {
+    Shell("torvexrc", "torvex.x: 1\n");
+    Shell("torvex.rc", "torvex.x: 2\n");
+    Plugin("torvexrc", "torvex.x: 3\n");
+    Plugin("torvex.rc", "torvex.x: 4\n");
+    for (int expected : {1, 2, 3, 4}) {
+        plugin_->ReadSettings();
+        EXPECT_EQ(plugin_->x, expected);
+        // Take away the file just read: the next candidate in order is found at once.
+        const char* names[] = {"torvexrc", "torvex.rc", "torvexrc", "torvex.rc"};
+        std::string folder = expected <= 2 ? shellFolder_ : pluginFolder_;
+        DeleteFileA((folder + names[expected - 1]).c_str());
+    }
+}
+
+TEST_F(SettingsTest, ReadsEveryKeyAndFollowsChanges) {
+    Shell("torvex.rc",
+          "torvex.x: -5\ntorvex.y: 40\ntorvex.width: 250\ntorvex.inslit: true\n"
+          "torvex.easteregg.noWho: true\n");
+    plugin_->ReadSettings();
+    EXPECT_EQ(plugin_->x, -5) << "no clamping";
+    EXPECT_EQ(plugin_->y, 40);
+    EXPECT_EQ(plugin_->width, 250);
+    EXPECT_TRUE(plugin_->inSlit);
+    EXPECT_TRUE(plugin_->noWho);
+
+    Shell("torvex.rc", "torvex.x: 7\ntorvex.width: 300\n");
+    plugin_->ReadSettings();
+    EXPECT_EQ(plugin_->x, 7);
+    EXPECT_EQ(plugin_->width, 300);
+    EXPECT_FALSE(plugin_->inSlit) << "a re-read overwrites the flag";
+}
+
+TEST_F(SettingsTest, AnEmptyStyleGivesTheDefaults) {
+    plugin_->ReadSettings();
+    EXPECT_EQ(plugin_->toolbarColor, RGB(0, 0, 0));
+    EXPECT_EQ(plugin_->toolbarColorTo, RGB(255, 255, 255));
+    EXPECT_EQ(plugin_->textColor, RGB(0, 0, 0));
+    EXPECT_EQ(plugin_->borderColor, RGB(0, 0, 0));
+    EXPECT_STREQ(plugin_->fontName, "courier new");
+    EXPECT_EQ(plugin_->fontHeight, 12);
+    EXPECT_EQ(plugin_->bevelWidth, 1);
+    EXPECT_EQ(plugin_->borderWidth, 1);
+    EXPECT_EQ(plugin_->toolbarTexture->textureKind,
+              static_cast<int>(standin::TextureKind::kVertical));
+    EXPECT_FALSE(plugin_->toolbarTexture->parentRelative);
+    EXPECT_TRUE(plugin_->labelTexture->parentRelative);
+    EXPECT_EQ(plugin_->height, 20);
+
+    Shell("extensions.rc", "nimbar.appearance.bullet.unix: false\n");
+    plugin_->ReadSettings();
+    EXPECT_EQ(plugin_->height, 16);
+}
+
+TEST_F(SettingsTest, HeightFollowsFontBevelAndBorder) {
+    Shell("style.rc", "toolbar.fontHeight: 15\nbevelWidth: 2\nborderWidth: 0\n");
+    plugin_->ReadSettings();
+    EXPECT_EQ(plugin_->height, 21);
+    Shell("extensions.rc", "nimbar.appearance.bullet.unix: false\n");
+    plugin_->ReadSettings();
+    EXPECT_EQ(plugin_->height, 17);
+}
+
+TEST_F(SettingsTest, TextColourAndFaceNameFallBack) {
+    Shell("nimbar.rc", "session.styleFile: style.rc\n");
+    Shell("style.rc", "toolbar.textColor: #102030\n*font: Tahoma\n");
+    plugin_->ReadSettings();
+    EXPECT_EQ(plugin_->textColor, RGB(0x10, 0x20, 0x30));
+    EXPECT_STREQ(plugin_->fontName, "Tahoma");
+
+    Shell("style.rc",
+          "toolbar.textColor: #102030\ntoolbar.label.textColor: #FFFFFF\n*font: Tahoma\n"
+          "toolbar.font: Verdana\n");
+    plugin_->ReadSettings();
+    EXPECT_EQ(plugin_->textColor, RGB(255, 255, 255));
+    EXPECT_STREQ(plugin_->fontName, "Verdana");
+}
+
+TEST_F(SettingsTest, ALongFaceNameIsCutNotOverrun) {
+    std::string face(600, 'F');
+    Shell("style.rc", "toolbar.font: " + face + "\ntoolbar.fontHeight: 13\n");
+    plugin_->ReadSettings();
+    EXPECT_EQ(std::string(plugin_->fontName), face.substr(0, 259));
+    EXPECT_EQ(plugin_->fontHeight, 13) << "the field after the name is intact";
+}
+
+TEST(FormattingRect, CentresTheTextVertically) {
+    RECT r = torvex::FormattingRect(100, 20, 12);
+    EXPECT_EQ(r.left, 5);
+    EXPECT_EQ(r.top, 4);
+    EXPECT_EQ(r.right, 95);
+    EXPECT_EQ(r.bottom, 16);
+    EXPECT_EQ(torvex::FormattingRect(100, 21, 12).top, 4);
+    EXPECT_EQ(torvex::FormattingRect(100, 21, 12).bottom, 17);
+    r = torvex::FormattingRect(100, 10, 12);
+    EXPECT_EQ(r.left, 1);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, 99);
+    EXPECT_EQ(r.bottom, 10);
+}
+
+}  // namespace
