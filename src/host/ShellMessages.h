@@ -44,4 +44,8 @@ constexpr char kSlitHideOn[] = "@NMSlit Toggle Hide On";
 constexpr char kOwnBroadcastWord[] = "@Castpad";
 constexpr char kToggleSlit[] = "@Castpad Toggle Slit";
 
+// The context menu.
+constexpr char kMenuTitle[] = "c@stpad";
+constexpr char kMenuItemInSlit[] = "In Slit";
+
 }  // namespace shell

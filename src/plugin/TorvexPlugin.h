@@ -65,6 +65,17 @@ struct TorvexPlugin {
     LRESULT PaintBox(HWND window, LPARAM lParam);
     LRESULT ColorText(HDC dc);
 
+    // Floating or docked (window/Docking.cpp), and the context menu (window/ContextMenu.cpp).
+    bool IsInSlit() const;
+    void DockInSlit();
+    void UndockFromSlit();
+    void ToggleSlit();
+    void ShowBox();
+    void HideBox();
+    void MoveBox();
+    void HoldSlitOpen(bool hold);
+    LRESULT ShowContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
     // Enter in the box (commands/RunLine.cpp).
     void RunLine();
 
@@ -76,6 +87,7 @@ struct TorvexPlugin {
     void CompleteFromHistory();
 
   private:
+    void SendToShell(const char* broadcast);
     void LocateSettingsFile(char (&path)[kSettingsPathSize]);
     void ReadStyle();
     void ReplaceTexture(StyleTexture*& texture, const char* description);

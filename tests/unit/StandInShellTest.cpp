@@ -7,12 +7,12 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "host/NimbarApi.h"
 #include "host/ShellMessages.h"
 #include "shell/StandIn.h"
 #include "tests/support/Canvas.h"
+#include "tests/support/MenuDriver.h"
 #include "tests/support/MessageRecorder.h"
 
 namespace {
@@ -201,19 +201,6 @@ TEST(StandInWindows, ForwardRegisteredMessagesAndDockInTheSlit) {
     standin::DestroyShellWindows(shell);
 }
 
-// Picks the last item of the popup menu that this thread shows, with the keyboard.
-void PickLastMenuItem() {
-    for (int tries = 0; tries < 500; ++tries) {
-        HWND popup = FindWindowA("#32768", nullptr);
-        if (popup != nullptr && IsWindowVisible(popup)) {
-            PostMessageA(popup, WM_KEYDOWN, VK_UP, 0);
-            PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
-            return;
-        }
-        Sleep(20);
-    }
-}
-
 TEST(StandInWindows, APickedMenuItemSendsItsBroadcastToTheMainWindow) {
     MessageRecorder box;
     standin::ShellWindows shell = standin::CreateShellWindows(GetModuleHandleA(nullptr), {});
@@ -224,9 +211,10 @@ TEST(StandInWindows, APickedMenuItemSendsItsBroadcastToTheMainWindow) {
     EXPECT_STREQ(standin::MenuTitle(menu), "c@stpad");
     EXPECT_TRUE(standin::MenuItemChecked(menu, 0));
 
-    std::thread picker(PickLastMenuItem);
-    ShowMenu(menu);
-    picker.join();
+    {
+        testsupport::MenuDriver pick({VK_UP, VK_RETURN});
+        ShowMenu(menu);
+    }
     EXPECT_TRUE(box.Matches(
         {{Target::kMain, shell::kBroadcast, Delivery::kSent, 0, 0, "@Castpad Toggle Slit", true}}));
     DelMenu(menu);

@@ -1,0 +1,16 @@
+// Ctrl and a right click: a one-item menu that docks or undocks the box.
+#include "host/ShellMessages.h"
+#include "plugin/TorvexPlugin.h"
+
+LRESULT TorvexPlugin::ShowContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool control = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
+    if (!control || slitWindow == nullptr) {
+        return CallWindowProcA(defaultEditProc, window, message, wParam, lParam);
+    }
+    if (menu != nullptr) DelMenu(menu);
+    menu = MakeMenu(shell::kMenuTitle);
+    if (menu == nullptr) return 0;  // the shell could not make one; nothing to show
+    MakeMenuItem(menu, shell::kMenuItemInSlit, shell::kToggleSlit, IsInSlit());
+    ShowMenu(menu);
+    return 0;
+}

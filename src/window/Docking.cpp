@@ -1,0 +1,65 @@
+// Floating or docked in the slit; shown, hidden and moved; the slit held open while focused.
+#include "appearance/Keys.h"
+#include "host/ShellMessages.h"
+#include "plugin/TorvexPlugin.h"
+
+namespace {
+
+constexpr UINT kShowFlags = SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOSENDCHANGING;  // 1089
+constexpr UINT kHideFlags =
+    SWP_NOSIZE | SWP_NOZORDER | SWP_HIDEWINDOW | SWP_NOSENDCHANGING;  // 1157
+static_assert(kShowFlags == 1089 && kHideFlags == 1157, "the flags the shell's plug-ins use");
+
+}  // namespace
+
+bool TorvexPlugin::IsInSlit() const {
+    return inSlit && slitWindow != nullptr;
+}
+
+void TorvexPlugin::DockInSlit() {
+    if (IsInSlit()) return;
+    SendMessageA(slitWindow, shell::kSlitAdd, 0, reinterpret_cast<LPARAM>(editWindow));
+    inSlit = true;  // only now: while the slit works, the box still counts as floating
+}
+
+void TorvexPlugin::UndockFromSlit() {
+    if (!IsInSlit()) return;
+    SendMessageA(slitWindow, shell::kSlitRemove, 0, reinterpret_cast<LPARAM>(editWindow));
+    inSlit = false;
+}
+
+void TorvexPlugin::ToggleSlit() {
+    if (slitWindow == nullptr) return;
+    if (IsInSlit()) {
+        UndockFromSlit();
+    } else {
+        DockInSlit();
+    }
+}
+
+void TorvexPlugin::ShowBox() {
+    if (!IsInSlit()) SetWindowPos(editWindow, HWND_TOP, x, y, 0, 0, kShowFlags);
+}
+
+void TorvexPlugin::HideBox() {
+    if (!IsInSlit()) SetWindowPos(editWindow, nullptr, x, y, 0, 0, kHideFlags);
+}
+
+void TorvexPlugin::MoveBox() {
+    MoveWindow(editWindow, x, y, width, height, TRUE);
+}
+
+void TorvexPlugin::SendToShell(const char* broadcast) {
+    SendMessageA(shellWindow, shell::kBroadcast, 0, reinterpret_cast<LPARAM>(broadcast));
+}
+
+void TorvexPlugin::HoldSlitOpen(bool hold) {
+    if (!IsInSlit()) return;
+    if (hold) slitAutoHide = ReadBool(nmrcPath(nullptr), torvex::keys::kSlitAutoHide, false);
+    if (slitAutoHide && hold) {
+        SendToShell(shell::kSlitHideOff);
+    } else if (slitAutoHide) {
+        SendToShell(shell::kSlitHideOn);
+        slitAutoHide = false;
+    }
+}
