@@ -20,6 +20,8 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     historyCursor = 0;
     historyCount = 0;
     std::memset(history, 0, sizeof(history));
+
+    ReadSettings();
 }
 
 void CutAfterLastBackslash(char* path) {

@@ -52,6 +52,11 @@ struct TorvexPlugin {
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
+    // Start and stop (plugin/StartStop.cpp).
+    void LoadEngine();
+    int CreateBox();
+    void Stop();
+
     // The folder of the plug-in's module, with its trailing backslash (a static buffer).
     const char* GetPluginFolder();
 

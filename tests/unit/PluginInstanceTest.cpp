@@ -14,7 +14,7 @@
 
 namespace {
 
-TEST(PluginInstance, ConstructionTakesTheShellWindowsAndClearsEverything) {
+TEST(PluginInstance, ConstructionTakesTheShellWindowsClearsAndReadsTheSettings) {
     testsupport::MessageRecorder shell;
     standin::SetMainWindow(shell.main());
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -25,13 +25,18 @@ TEST(PluginInstance, ConstructionTakesTheShellWindowsAndClearsEverything) {
     EXPECT_EQ(plugin->slitWindow, shell.slit());
     EXPECT_EQ(plugin->editWindow, nullptr);
     EXPECT_EQ(plugin->font, nullptr);
-    EXPECT_EQ(plugin->toolbarTexture, nullptr);
-    EXPECT_EQ(plugin->labelTexture, nullptr);
+    EXPECT_NE(plugin->toolbarTexture, nullptr) << "the settings and style are read last";
+    EXPECT_NE(plugin->labelTexture, nullptr);
+    EXPECT_EQ(plugin->width, 100);
+    EXPECT_EQ(plugin->historyCount, 0);
+    EXPECT_EQ(plugin->historyCursor, 0);
     EXPECT_EQ(plugin->menu, nullptr);
     EXPECT_FALSE(plugin->inSlit);
     EXPECT_FALSE(plugin->slitAutoHide);
     EXPECT_FALSE(plugin->noWho);
     EXPECT_TRUE(shell.Matches({})) << "construction sends the shell nothing";
+    delete plugin->toolbarTexture;
+    delete plugin->labelTexture;
     standin::SetMainWindow(nullptr);
 }
 

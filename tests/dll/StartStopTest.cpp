@@ -1,0 +1,148 @@
+// The real torvex.dll started and stopped by this program, which stands in for the shell.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "host/ShellMessages.h"
+#include "shell/StandIn.h"
+#include "tests/support/DialogCloser.h"
+#include "tests/support/MessageRecorder.h"
+
+namespace {
+
+using testsupport::Delivery;
+using testsupport::Expected;
+using testsupport::MessageRecorder;
+using testsupport::Target;
+
+typedef int (*BeginPluginEx)(HINSTANCE, HWND);
+typedef int (*BeginPlugin)(HINSTANCE);
+typedef void (*EndPlugin)();
+typedef const char* (*PluginInfo)(int);
+
+template <typename Function>
+Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+class StartStopTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        folder_ = std::string(temp) + "torvex-start-shell\\";
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        standin::SetShellFolder(folder_);
+        standin::SetMainWindow(shell_.main());
+        module_ = LoadLibraryA("torvex.dll");
+        ASSERT_NE(module_, nullptr);
+        beginEx_ = Export<BeginPluginEx>(module_, "beginPluginEx");
+        begin_ = Export<BeginPlugin>(module_, "beginPlugin");
+        end_ = Export<EndPlugin>(module_, "endPlugin");
+        ASSERT_TRUE(beginEx_ && begin_ && end_);
+    }
+    void TearDown() override {
+        end_();
+        FreeLibrary(module_);
+        DeleteFileA((folder_ + "torvex.rc").c_str());
+        RemoveDirectoryA(folder_.c_str());
+        standin::SetShellFolder("");
+        standin::SetMainWindow(nullptr);
+        DeleteFileA("history.txt");
+    }
+    void Settings(const std::string& text) { std::ofstream(folder_ + "torvex.rc") << text; }
+    HWND Box() {
+        for (const auto& message : shell_.messages()) {
+            if (message.message == shell::kRegisterMessages) {
+                return reinterpret_cast<HWND>(message.wParam);
+            }
+        }
+        return nullptr;
+    }
+    Expected Registration(UINT message, HWND box) {
+        return {Target::kMain, message, Delivery::kSent, reinterpret_cast<WPARAM>(box), 0,
+                "10901,10103", true};
+    }
+    Expected ToSlit(UINT message, HWND box) {
+        return {Target::kSlit, message, Delivery::kSent, 0, reinterpret_cast<LPARAM>(box)};
+    }
+
+    MessageRecorder shell_;
+    std::string folder_;
+    HMODULE module_ = nullptr;
+    BeginPluginEx beginEx_ = nullptr;
+    BeginPlugin begin_ = nullptr;
+    EndPlugin end_ = nullptr;
+};
+
+TEST_F(StartStopTest, StartsDockedAndStopsInOrder) {
+    Settings("torvex.inslit: true\ntorvex.x: 10\ntorvex.y: 20\n");
+    EXPECT_EQ(beginEx_(module_, shell_.slit()), 0);
+    HWND box = Box();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(shell_.Matches(
+        {Registration(shell::kRegisterMessages, box), ToSlit(shell::kSlitAdd, box)}));
+    EXPECT_TRUE(standin::IsSticky(box));
+    EXPECT_NE(SendMessageA(box, WM_GETFONT, 0, 0), 0) << "the font is applied";
+    char className[16] = "";
+    GetClassNameA(box, className, sizeof(className));
+    EXPECT_STREQ(className, "Edit");
+
+    shell_.Clear();
+    end_();
+    EXPECT_TRUE(shell_.Matches(
+        {ToSlit(shell::kSlitRemove, box), Registration(shell::kUnregisterMessages, box)}));
+    EXPECT_FALSE(IsWindow(box));
+    EXPECT_FALSE(standin::IsSticky(box));
+    end_();  // a second stop does nothing
+}
+
+TEST_F(StartStopTest, FloatsWithoutASlitOrWhenNotWanted) {
+    Settings("torvex.inslit: true\ntorvex.x: 10\ntorvex.y: 20\ntorvex.width: 120\n");
+    EXPECT_EQ(begin_(module_), 0);
+    HWND box = Box();
+    EXPECT_TRUE(shell_.Matches({Registration(shell::kRegisterMessages, box)}));
+    RECT r;
+    GetWindowRect(box, &r);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 20);
+    EXPECT_EQ(r.right - r.left, 120);
+    shell_.Clear();
+    end_();
+    EXPECT_TRUE(shell_.Matches({Registration(shell::kUnregisterMessages, box)}));
+
+    Settings("torvex.inslit: false\n");
+    shell_.Clear();
+    EXPECT_EQ(beginEx_(module_, shell_.slit()), 0);
+    EXPECT_TRUE(shell_.Matches({Registration(shell::kRegisterMessages, Box())}));
+}
+
+TEST_F(StartStopTest, StartsWithoutTheEngineAndComplainsOnlyWhenALineRuns) {
+    ASSERT_TRUE(MoveFileA("quorlin.dll", "quorlin.dll.away"));
+    testsupport::DialogCloser closer;
+    EXPECT_EQ(beginEx_(module_, shell_.slit()), 0);
+    HWND box = Box();
+    EXPECT_TRUE(IsWindowVisible(box));
+    shell_.Pump(100);
+    EXPECT_TRUE(closer.Seen().empty());
+    SetWindowTextA(box, "notepad");
+    SendMessageA(box, WM_CHAR, 13, 0);
+    ASSERT_EQ(closer.Seen().size(), 1u);
+    EXPECT_EQ(closer.Seen()[0].text, "Can't load DLL: quorlin.dll");
+    end_();
+    MoveFileA("quorlin.dll.away", "quorlin.dll");
+}
+
+TEST_F(StartStopTest, PluginInfoNeedsNoInstance) {
+    auto info = Export<PluginInfo>(module_, "pluginInfo");
+    EXPECT_STREQ(info(1), "Torvex");
+    beginEx_(module_, shell_.slit());
+    end_();
+    EXPECT_STREQ(info(1), "Torvex");
+    EXPECT_STREQ(info(0), "Torvex 0.1 (22 01 2004)");
+}
+
+}  // namespace
