@@ -64,4 +64,26 @@ TEST_F(TorvexDll, ImportsOnlySystemDllsAndTheShell) {
     }
 }
 
+TEST_F(TorvexDll, CarriesItsNameAndVersion) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(module_, path, MAX_PATH);
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    ASSERT_GT(size, 0u);
+    std::string data(size, '\0');
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, &data[0]));
+    auto value = [&](const char* name) {
+        char* text = nullptr;
+        UINT length = 0;
+        std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+        if (!VerQueryValueA(&data[0], key.c_str(), reinterpret_cast<void**>(&text), &length)) {
+            return std::string();
+        }
+        return std::string(text);
+    };
+    EXPECT_EQ(value("ProductName"), "Torvex");
+    EXPECT_EQ(value("FileVersion"), "0.1");
+    EXPECT_FALSE(value("FileDescription").empty());
+}
+
 }  // namespace
