@@ -1,10 +1,10 @@
 // Ctrl and a right click: a one-item menu that docks or undocks the box.
 #include "host/ShellMessages.h"
 #include "plugin/TorvexPlugin.h"
+#include "window/Keyboard.h"
 
 LRESULT TorvexPlugin::ShowContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    bool control = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
-    if (!control || slitWindow == nullptr) {
+    if (!torvex::IsControlDown() || slitWindow == nullptr) {
         return CallWindowProcA(defaultEditProc, window, message, wParam, lParam);
     }
     if (menu != nullptr) DelMenu(menu);

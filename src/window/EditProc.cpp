@@ -8,6 +8,7 @@
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
 #include "plugin/TorvexPlugin.h"
+#include "window/Keyboard.h"
 
 namespace {
 
@@ -18,10 +19,6 @@ const char kSlitWord[] = "Slit";
 
 LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(thePlugin->defaultEditProc, window, message, wParam, lParam);
-}
-
-bool ControlIsDown() {
-    return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
 }
 
 LRESULT OnSetFocus(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -38,7 +35,7 @@ LRESULT OnKillFocus(HWND window, WPARAM wParam, LPARAM lParam) {
 // With Ctrl held the whole box is a caption: it can be dragged, and a right click arrives as a
 // non-client click that opens the context menu.
 LRESULT OnHitTest(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (ControlIsDown()) return HTCAPTION;
+    if (torvex::IsControlDown()) return HTCAPTION;
     return PassOn(window, WM_NCHITTEST, wParam, lParam);
 }
 

@@ -10,6 +10,7 @@
 #include "shell/StandIn.h"
 #include "tests/support/DialogCloser.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/TempShellFolder.h"
 
 namespace {
 
@@ -31,11 +32,6 @@ Function Export(HMODULE module, const char* name) {
 class StartStopTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "torvex-start-shell\\";
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        standin::SetShellFolder(folder_);
         standin::SetMainWindow(shell_.main());
         module_ = LoadLibraryA("torvex.dll");
         ASSERT_NE(module_, nullptr);
@@ -47,13 +43,10 @@ class StartStopTest : public ::testing::Test {
     void TearDown() override {
         end_();
         FreeLibrary(module_);
-        DeleteFileA((folder_ + "torvex.rc").c_str());
-        RemoveDirectoryA(folder_.c_str());
-        standin::SetShellFolder("");
         standin::SetMainWindow(nullptr);
         DeleteFileA("history.txt");
     }
-    void Settings(const std::string& text) { std::ofstream(folder_ + "torvex.rc") << text; }
+    void Settings(const std::string& text) { folder_.Write("torvex.rc", text); }
     HWND Box() {
         for (const auto& message : shell_.messages()) {
             if (message.message == shell::kRegisterMessages) {
@@ -71,7 +64,7 @@ class StartStopTest : public ::testing::Test {
     }
 
     MessageRecorder shell_;
-    std::string folder_;
+    testsupport::TempShellFolder folder_{"torvex-start-shell"};
     HMODULE module_ = nullptr;
     BeginPluginEx beginEx_ = nullptr;
     BeginPlugin begin_ = nullptr;

@@ -15,6 +15,7 @@
 #include "shell/StandIn.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/GdiCounter.h"
+#include "tests/support/TempShellFolder.h"
 
 // Live texture records, counted by size: the plug-in allocates them with plain new.
 namespace {
@@ -53,11 +54,6 @@ LRESULT CALLBACK PaintingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 class PaintTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "torvex-paint-shell\\";
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        standin::SetShellFolder(folder_);
         plugin_ = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), nullptr);
         thePlugin = plugin_.get();
     }
@@ -67,12 +63,9 @@ class PaintTest : public ::testing::Test {
         delete plugin_->toolbarTexture;
         delete plugin_->labelTexture;
         thePlugin = nullptr;
-        DeleteFileA((folder_ + "style.rc").c_str());
-        RemoveDirectoryA(folder_.c_str());
-        standin::SetShellFolder("");
     }
     void UseStyle(const std::string& style) {
-        std::ofstream(folder_ + "style.rc") << style;
+        folder_.Write("style.rc", style);
         plugin_->ReadSettings();
     }
     void CreateBox() {
@@ -90,8 +83,8 @@ class PaintTest : public ::testing::Test {
         UpdateWindow(plugin_->editWindow);
     }
 
+    testsupport::TempShellFolder folder_{"torvex-paint-shell"};
     std::unique_ptr<TorvexPlugin> plugin_;
-    std::string folder_;
 };
 
 TEST_F(PaintTest, AParentRelativeLabelLeavesTheToolbarShowing) {

@@ -10,44 +10,36 @@
 #include "appearance/Font.h"
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
+#include "tests/support/TempShellFolder.h"
 
 namespace {
 
 class SettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        shellFolder_ = std::string(temp) + "torvex-settings-shell\\";
-        CreateDirectoryA(shellFolder_.c_str(), nullptr);
-        standin::SetShellFolder(shellFolder_);
         plugin_ = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), nullptr);
         pluginFolder_ = plugin_->GetPluginFolder();
-        RemoveFiles();
+        RemovePluginFolderFiles();
     }
     void TearDown() override {
-        RemoveFiles();
-        RemoveDirectoryA(shellFolder_.c_str());
-        standin::SetShellFolder("");
+        RemovePluginFolderFiles();
         delete plugin_->toolbarTexture;
         delete plugin_->labelTexture;
     }
-    void RemoveFiles() {
-        for (const std::string& folder : {shellFolder_, pluginFolder_}) {
-            for (const char* name :
-                 {"torvexrc", "torvex.rc", "nimbar.rc", "style.rc", "extensions.rc"}) {
-                DeleteFileA((folder + name).c_str());
-            }
-        }
+    // The plug-in's folder is the test program's own: nothing may be left in it.
+    void RemovePluginFolderFiles() {
+        for (const char* name : {"torvexrc", "torvex.rc"})
+            DeleteFileA((pluginFolder_ + name).c_str());
     }
-    static void Write(const std::string& path, const std::string& text) {
-        std::ofstream(path) << text;
+    void Shell(const char* name, const std::string& text) { folder_.Write(name, text); }
+    void Plugin(const char* name, const std::string& text) {
+        std::ofstream(pluginFolder_ + name) << text;
     }
-    void Shell(const char* name, const std::string& text) { Write(shellFolder_ + name, text); }
-    void Plugin(const char* name, const std::string& text) { Write(pluginFolder_ + name, text); }
 
+    testsupport::TempShellFolder folder_{"torvex-settings-shell"};
+    const std::string shellFolder_ = folder_.path();
     std::unique_ptr<TorvexPlugin> plugin_;
-    std::string shellFolder_, pluginFolder_;
+    std::string pluginFolder_;
 };
 
 TEST_F(SettingsTest, DefaultsWithoutAnyFile) {

@@ -14,6 +14,7 @@
 #include "tests/support/Canvas.h"
 #include "tests/support/MenuDriver.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/TempShellFolder.h"
 
 namespace {
 
@@ -24,25 +25,11 @@ using testsupport::Target;
 
 class ShellFolderTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "torvex-shell-test\\";
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        standin::SetShellFolder(folder_);
-    }
-    void TearDown() override {
-        for (const char* name : {"nimbar.rc", "mystyle.rc", "test.rc"}) {
-            DeleteFileA((folder_ + name).c_str());
-        }
-        RemoveDirectoryA(folder_.c_str());
-        standin::SetShellFolder("");
-    }
     std::string Write(const char* name, const std::string& text) {
-        std::ofstream(folder_ + name) << text;
-        return folder_ + name;
+        return shellFolder_.Write(name, text);
     }
-    std::string folder_;
+    testsupport::TempShellFolder shellFolder_{"torvex-shell-test"};
+    const std::string folder_ = shellFolder_.path();
 };
 
 TEST_F(ShellFolderTest, ReadsKeysIgnoringCaseAndComments) {

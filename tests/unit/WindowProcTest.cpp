@@ -15,6 +15,7 @@
 #include "shell/StandIn.h"
 #include "tests/support/MenuDriver.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/TempShellFolder.h"
 #include "window/EditProc.h"
 
 namespace {
@@ -58,11 +59,6 @@ void RecordMenu(standin::MenuEvent event, const Menu* menu) {
 class BoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "torvex-box-shell\\";
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        standin::SetShellFolder(folder_);
         standin::SetMainWindow(shell_.main());
         Write("torvex.rc", "torvex.x: 30\ntorvex.y: 40\ntorvex.width: 150\n");
     }
@@ -98,12 +94,9 @@ class BoxTest : public ::testing::Test {
             DeleteFileA((std::string(plugin_->GetPluginFolder()) + "history.txt").c_str());
         }
         thePlugin = nullptr;
-        for (const char* name : {"torvex.rc", "nimbar.rc"}) DeleteFileA((folder_ + name).c_str());
-        RemoveDirectoryA(folder_.c_str());
-        standin::SetShellFolder("");
         standin::SetMainWindow(nullptr);
     }
-    void Write(const char* name, const std::string& text) { std::ofstream(folder_ + name) << text; }
+    void Write(const char* name, const std::string& text) { folder_.Write(name, text); }
     HWND box() const { return plugin_->editWindow; }
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         return SendMessageA(box(), message, wParam, lParam);
@@ -136,7 +129,7 @@ class BoxTest : public ::testing::Test {
 
     MessageRecorder shell_;
     std::unique_ptr<TorvexPlugin> plugin_;
-    std::string folder_;
+    testsupport::TempShellFolder folder_{"torvex-box-shell"};
 };
 
 TEST_F(BoxTest, HandlesItsOwnMessagesAndPassesTheRestOn) {

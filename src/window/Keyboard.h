@@ -1,0 +1,11 @@
+#pragma once
+#include <windows.h>
+
+namespace torvex {
+
+// Ctrl is down at this moment (not as of the message being handled).
+inline bool IsControlDown() {
+    return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
+}
+
+}  // namespace torvex
