@@ -38,13 +38,27 @@ HMENU BuildPopup(const Menu& menu) {
 
 namespace standin {
 
-bool IsSticky(HWND window) { return stickyWindows.count(window) != 0; }
-void SetMenuObserver(MenuObserver observer) { menuObserver = observer; }
-const char* MenuTitle(const Menu* menu) { return menu->title.c_str(); }
-int MenuItemCount(const Menu* menu) { return static_cast<int>(menu->labels.size()); }
-const char* MenuItemLabel(const Menu* menu, int i) { return menu->labels[i].c_str(); }
-const char* MenuItemBroadcast(const Menu* menu, int i) { return menu->broadcasts[i].c_str(); }
-bool MenuItemChecked(const Menu* menu, int i) { return menu->checked[i]; }
+bool IsSticky(HWND window) {
+    return stickyWindows.count(window) != 0;
+}
+void SetMenuObserver(MenuObserver observer) {
+    menuObserver = observer;
+}
+const char* MenuTitle(const Menu* menu) {
+    return menu->title.c_str();
+}
+int MenuItemCount(const Menu* menu) {
+    return static_cast<int>(menu->labels.size());
+}
+const char* MenuItemLabel(const Menu* menu, int i) {
+    return menu->labels[i].c_str();
+}
+const char* MenuItemBroadcast(const Menu* menu, int i) {
+    return menu->broadcasts[i].c_str();
+}
+bool MenuItemChecked(const Menu* menu, int i) {
+    return menu->checked[i];
+}
 
 }  // namespace standin
 
@@ -73,9 +87,11 @@ NIMBAR_API void ShowMenu(Menu* menu) {
     POINT at;
     GetCursorPos(&at);
     SetForegroundWindow(owner);
-    UINT picked = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x,
-                                 at.y, 0, owner, nullptr);
+    UINT picked = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y,
+                                 0, owner, nullptr);
     DestroyMenu(popup);
+    standin::Log("shell: menu \"%s\" shown, item %d picked", menu->title.c_str(),
+                 picked >= kFirstItemId ? static_cast<int>(picked - kFirstItemId) : -1);
     if (picked >= kFirstItemId && picked - kFirstItemId < menu->broadcasts.size()) {
         SendMessageA(owner, shell::kBroadcast, 0,
                      reinterpret_cast<LPARAM>(menu->broadcasts[picked - kFirstItemId].c_str()));
@@ -88,7 +104,11 @@ NIMBAR_API void DelMenu(Menu* menu) {
     delete menu;
 }
 
-NIMBAR_API void MakeSticky(HWND window) { stickyWindows.insert(window); }
-NIMBAR_API void RemoveSticky(HWND window) { stickyWindows.erase(window); }
+NIMBAR_API void MakeSticky(HWND window) {
+    stickyWindows.insert(window);
+}
+NIMBAR_API void RemoveSticky(HWND window) {
+    stickyWindows.erase(window);
+}
 
 }  // extern "C"

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "appearance/Paint.h"
+#include "appearance/WineColorRouting.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
 #include "plugin/TorvexPlugin.h"
@@ -37,6 +38,13 @@ LRESULT OnKillFocus(HWND window, WPARAM wParam, LPARAM lParam) {
 LRESULT OnHitTest(HWND window, WPARAM wParam, LPARAM lParam) {
     if (torvex::IsControlDown()) return HTCAPTION;
     return PassOn(window, WM_NCHITTEST, wParam, lParam);
+}
+
+// Wine's default handling of a right press on a caption waits for the release itself and eats
+// it, so the context menu would never open there. Under Windows the press is passed on.
+LRESULT OnNonClientRightDown(HWND window, WPARAM hitTest, LPARAM lParam) {
+    if (hitTest == HTCAPTION && torvex::RunningUnderWine()) return 0;
+    return PassOn(window, WM_NCRBUTTONDOWN, hitTest, lParam);
 }
 
 LRESULT OnKeyDown(HWND window, WPARAM key, LPARAM lParam) {
@@ -106,6 +114,8 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             return 1;  // every pixel is drawn by WM_PAINT
         case WM_NCHITTEST:
             return OnHitTest(window, wParam, lParam);
+        case WM_NCRBUTTONDOWN:
+            return OnNonClientRightDown(window, wParam, lParam);
         case WM_NCRBUTTONUP:
             return thePlugin->ShowContextMenu(window, message, wParam, lParam);
         case WM_KEYDOWN:

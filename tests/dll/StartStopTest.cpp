@@ -129,6 +129,29 @@ TEST_F(StartStopTest, StartsWithoutTheEngineAndComplainsOnlyWhenALineRuns) {
     MoveFileA("quorlin.dll.away", "quorlin.dll");
 }
 
+// A copy of the plug-in in a folder of its own, with an engine of its own beside it: that
+// engine is the one loaded, whatever the program's folder holds, and it is freed at stop.
+TEST_F(StartStopTest, LoadsTheEngineFromThePluginsOwnFolder) {
+    testsupport::TempShellFolder pluginFolder{"torvex-own-folder"};
+    std::string plugin = pluginFolder.path() + "torvex.dll";
+    std::string engine = pluginFolder.path() + "quorlin.dll";
+    ASSERT_TRUE(CopyFileA("torvex.dll", plugin.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA("recording_engine.dll", engine.c_str(), FALSE));
+    HMODULE copy = LoadLibraryA(plugin.c_str());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(GetModuleHandleA(engine.c_str()), nullptr);
+
+    EXPECT_EQ(Export<BeginPluginEx>(copy, "beginPluginEx")(copy, shell_.slit()), 0);
+    EXPECT_NE(GetModuleHandleA(engine.c_str()), nullptr);
+    Export<EndPlugin>(copy, "endPlugin")();
+    EXPECT_EQ(GetModuleHandleA(engine.c_str()), nullptr);
+
+    FreeLibrary(copy);
+    for (const std::string& file : {plugin, engine, pluginFolder.path() + "history.txt"}) {
+        DeleteFileA(file.c_str());
+    }
+}
+
 TEST_F(StartStopTest, PluginInfoNeedsNoInstance) {
     auto info = Export<PluginInfo>(module_, "pluginInfo");
     EXPECT_STREQ(info(1), "Torvex");

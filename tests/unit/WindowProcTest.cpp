@@ -198,6 +198,44 @@ TEST_F(BoxTest, CtrlMakesTheBoxACaption) {
     EXPECT_TRUE(passedOn.empty());
 }
 
+// Wine's default handling of a right press on a caption would swallow the release that opens
+// the menu; only that press is kept from the Edit class there.
+TEST_F(BoxTest, RightPressOnTheCaptionIsKeptFromTheEditClassUnderWine) {
+    Start(true);
+    EXPECT_EQ(Send(WM_NCRBUTTONDOWN, HTCAPTION, 0), 0);
+    EXPECT_EQ(WasPassedOn(WM_NCRBUTTONDOWN, HTCAPTION), !torvex::RunningUnderWine());
+    Send(WM_NCRBUTTONDOWN, HTBORDER, 0);
+    EXPECT_TRUE(WasPassedOn(WM_NCRBUTTONDOWN, HTBORDER));
+}
+
+// What was still held when the box was about to be destroyed.
+struct AtDestroy {
+    HWND box = nullptr;
+    bool seen = false;
+    bool texturesHeld = false;
+} atDestroy;
+
+LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wParam) == atDestroy.box) {
+        atDestroy.seen = true;
+        atDestroy.texturesHeld = thePlugin->toolbarTexture || thePlugin->labelTexture;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(BoxTest, StopFreesTheTexturesBeforeTheBoxIsDestroyed) {
+    Start(true);
+    ASSERT_TRUE(plugin_->toolbarTexture && plugin_->labelTexture);
+    atDestroy = {box(), false, true};
+    HHOOK hook = SetWindowsHookExA(WH_CBT, WatchDestroy, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    plugin_->Stop();
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(atDestroy.seen);
+    EXPECT_FALSE(atDestroy.texturesHeld);
+    EXPECT_FALSE(IsWindow(atDestroy.box));
+}
+
 TEST_F(BoxTest, ReconfigureRereadsMovesAndRemakesTheFont) {
     Start(false);
     HFONT before = plugin_->font;

@@ -1,0 +1,61 @@
+/* Tells an end-to-end test where the command box of the running stand-in shell is and what it
+ * holds. A 64-bit program, so it starts at once; the messages it sends are marshalled to the
+ * shell's 32-bit process. Prints three lines:
+ *   box <docked 0|1> <left> <top> <right> <bottom>
+ *   slit <left> <top> <right> <bottom>
+ *   <the box's text>
+ * and exits with 1 when there is no shell or no box. */
+#include <windows.h>
+#include <stdio.h>
+
+static const char kSlitClass[] = "NimbarStandInSlit";
+static const char kBoxClass[] = "Edit";
+enum { kTextSize = 4096, kTimeoutMs = 5000 };
+
+typedef struct {
+    DWORD process;
+    HWND found;
+} Search;
+
+static BOOL CALLBACK FindFloatingBox(HWND window, LPARAM parameter) {
+    Search* search = (Search*)parameter;
+    char name[64] = "";
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    GetClassNameA(window, name, sizeof(name));
+    if (process != search->process || lstrcmpiA(name, kBoxClass) != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+static void PrintRect(HWND window) {
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(window, &r);
+    printf(" %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+}
+
+int main(void) {
+    HWND slit = FindWindowA(kSlitClass, NULL);
+    if (slit == NULL) return 1;
+    HWND box = FindWindowExA(slit, NULL, kBoxClass, NULL);
+    int docked = box != NULL;
+    if (!docked) {
+        Search search = {0, NULL};
+        GetWindowThreadProcessId(slit, &search.process);
+        EnumWindows(FindFloatingBox, (LPARAM)&search);
+        box = search.found;
+    }
+    if (box == NULL) return 1;
+
+    char text[kTextSize] = "";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(box, WM_GETTEXT, kTextSize, (LPARAM)text, SMTO_ABORTIFHUNG, kTimeoutMs,
+                        &copied);
+    text[kTextSize - 1] = '\0';
+    printf("box %d", docked);
+    PrintRect(box);
+    printf("slit");
+    PrintRect(slit);
+    printf("%s\n", text);
+    return 0;
+}
