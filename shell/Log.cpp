@@ -6,7 +6,8 @@
 
 namespace {
 FILE* logFile = nullptr;
-}
+bool echo = true;
+}  // namespace
 
 namespace standin {
 
@@ -15,14 +16,20 @@ void OpenLog(const char* path) {
     logFile = path ? std::fopen(path, "w") : nullptr;
 }
 
+void SetLogEcho(bool on) {
+    echo = on;
+}
+
 void Log(const char* format, ...) {
     char line[1024];
     va_list arguments;
     va_start(arguments, format);
     std::vsnprintf(line, sizeof(line), format, arguments);
     va_end(arguments);
-    std::printf("%s\n", line);
-    std::fflush(stdout);
+    if (echo) {
+        std::printf("%s\n", line);
+        std::fflush(stdout);
+    }
     if (logFile != nullptr) {
         std::fprintf(logFile, "%s\n", line);
         std::fflush(logFile);

@@ -47,6 +47,7 @@ bool IsRegistered(HWND window, UINT message);
 
 // The log of what the main window and the slit receive: stdout, and a file when opened.
 void OpenLog(const char* path);
+void SetLogEcho(bool on);  // stdout too (the default)
 void Log(const char* format, ...);
 
 // Sticky windows and menus, for tests.

@@ -64,9 +64,9 @@ BOOL WINAPI CountedDeleteObject(HGDIOBJ object) {
     return Original<decltype(&DeleteObject)>(4)(object);
 }
 
-// Swaps the program's gdi32 import table entries between the originals and the hooks.
-int Patch(bool install) {
-    auto base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+// Swaps the module's gdi32 import table entries between the originals and the hooks.
+int Patch(HMODULE module, bool install) {
+    auto base = reinterpret_cast<BYTE*>(module);
     auto dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
     auto nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
@@ -101,13 +101,13 @@ int Patch(bool install) {
 
 }  // namespace
 
-GdiCounter::GdiCounter() {
+GdiCounter::GdiCounter(HMODULE module) : module_(module ? module : GetModuleHandleA(nullptr)) {
     live = new std::set<HGDIOBJ>;
-    hooked_ = Patch(true);
+    hooked_ = Patch(module_, true);
 }
 
 GdiCounter::~GdiCounter() {
-    Patch(false);
+    Patch(module_, false);
     delete live;
     live = nullptr;
 }

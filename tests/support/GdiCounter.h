@@ -1,14 +1,15 @@
 #pragma once
-// Counts the GDI objects that this program makes and deletes, by replacing gdi32's functions in
-// the program's own import table. GetGuiResources answers 0 under Wine, so it cannot be asked.
+// Counts the GDI objects that a module (by default this program) makes and deletes, by replacing
+// gdi32's functions in its import table. GetGuiResources answers 0 under Wine, so it cannot be
+// asked.
 #include <windows.h>
 
 namespace testsupport {
 
 class GdiCounter {
   public:
-    GdiCounter();   // starts counting
-    ~GdiCounter();  // restores the import table
+    explicit GdiCounter(HMODULE module = nullptr);  // starts counting
+    ~GdiCounter();                                  // restores the import table
     GdiCounter(const GdiCounter&) = delete;
     GdiCounter& operator=(const GdiCounter&) = delete;
 
@@ -17,6 +18,7 @@ class GdiCounter {
     bool Hooked() const { return hooked_ == 5; }
 
   private:
+    HMODULE module_;
     int hooked_ = 0;
 };
 
