@@ -41,7 +41,7 @@ void Broadcast(const char* text) {
 }
 
 const char* EndSessionName(WPARAM mode) {
-    static const char* const names[] = {"shut down", "reboot", "log off",
+    static const char* const names[] = {"shut down", "reboot",  "log off",
                                         "hibernate", "suspend", "lock"};
     return mode < sizeof(names) / sizeof(names[0]) ? names[mode] : "?";
 }
@@ -66,13 +66,16 @@ LRESULT HandleShellMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case shell::kRegisterMessages:
         case shell::kUnregisterMessages:
-            ChangeRegistration(reinterpret_cast<HWND>(wParam), reinterpret_cast<const UINT*>(lParam),
+            ChangeRegistration(reinterpret_cast<HWND>(wParam),
+                               reinterpret_cast<const UINT*>(lParam),
                                message == shell::kRegisterMessages);
             break;
         case shell::kBroadcast:
             if (lParam != 0) Broadcast(reinterpret_cast<const char*>(lParam));
             break;
-        case shell::kReconfigure: Forward(shell::kReconfigure, 0, 0); break;
+        case shell::kReconfigure:
+            Forward(shell::kReconfigure, 0, 0);
+            break;
         case shell::kQuit:
             if (pluginHost.quit) pluginHost.quit();
             break;
@@ -85,7 +88,9 @@ LRESULT HandleShellMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case shell::kEndSession:
             standin::Log("main: would %s the machine", EndSessionName(wParam));
             break;
-        case shell::kRunDialog: standin::Log("main: would show the run dialog"); break;
+        case shell::kRunDialog:
+            standin::Log("main: would show the run dialog");
+            break;
     }
     return 0;
 }
@@ -101,9 +106,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 namespace standin {
 
-void SetMainWindow(HWND window) { mainWindow = window; }
+void SetMainWindow(HWND window) {
+    mainWindow = window;
+}
 
-bool IsRegistered(HWND window, UINT message) { return registrations[message].count(window) != 0; }
+bool IsRegistered(HWND window, UINT message) {
+    return registrations[message].count(window) != 0;
+}
 
 HWND CreateMainWindow(HINSTANCE instance, const PluginHost& host) {
     pluginHost = host;
@@ -121,4 +130,6 @@ HWND CreateMainWindow(HINSTANCE instance, const PluginHost& host) {
 
 }  // namespace standin
 
-extern "C" NIMBAR_API HWND GetNMWnd(void) { return mainWindow; }
+extern "C" NIMBAR_API HWND GetNMWnd(void) {
+    return mainWindow;
+}

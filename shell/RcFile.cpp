@@ -77,7 +77,8 @@ bool ParseInt(const std::string& text, int& value) {
 bool ParseColor(const std::string& text, unsigned long& value) {
     if (text.empty() || text[0] != '#') return false;
     std::string digits = text.substr(1);
-    if (digits.size() == 3) digits = {digits[0], digits[0], digits[1], digits[1], digits[2], digits[2]};
+    if (digits.size() == 3)
+        digits = {digits[0], digits[0], digits[1], digits[1], digits[2], digits[2]};
     if (digits.size() != 6) return false;
     unsigned long rgb[3];
     for (int part = 0; part < 3; ++part) {

@@ -37,7 +37,9 @@ void SetShellFolder(const std::string& folder) {
     if (!shellFolder.empty() && shellFolder.back() != '\\') shellFolder += '\\';
 }
 
-std::string ShellFolder() { return Folder(); }
+std::string ShellFolder() {
+    return Folder();
+}
 
 }  // namespace standin
 

@@ -85,7 +85,9 @@ LRESULT CALLBACK SlitProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 namespace standin {
 
-bool SlitAutoHide() { return autoHide; }
+bool SlitAutoHide() {
+    return autoHide;
+}
 
 void SetSlitAutoHide(bool on) {
     autoHide = on;

@@ -10,7 +10,9 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Copies one word starting at `text` into `target` (at most size - 1 characters), and returns
 // where the text goes on after it. A double-quoted word is taken whole, without its quotes.

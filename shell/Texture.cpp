@@ -14,7 +14,9 @@ namespace {
 using standin::BevelStyle;
 using standin::TextureKind;
 
-bool Has(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
+bool Has(const std::string& text, const char* word) {
+    return text.find(word) != std::string::npos;
+}
 
 TextureKind KindOf(const std::string& text) {
     if (!Has(text, "gradient")) return TextureKind::kSolid;
@@ -35,8 +37,12 @@ COLORREF Blend(COLORREF from, COLORREF to, int step, int steps) {
                Mix(GetBValue(from), GetBValue(to), step, steps));
 }
 
-COLORREF Lighter(COLORREF color) { return Blend(color, RGB(255, 255, 255), 1, 2); }
-COLORREF Darker(COLORREF color) { return Blend(color, RGB(0, 0, 0), 1, 2); }
+COLORREF Lighter(COLORREF color) {
+    return Blend(color, RGB(255, 255, 255), 1, 2);
+}
+COLORREF Darker(COLORREF color) {
+    return Blend(color, RGB(0, 0, 0), 1, 2);
+}
 
 // Fills with the DC's own brush, so that drawing makes no GDI object.
 void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
@@ -49,10 +55,13 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
 void FillGradient(HDC dc, const RECT& r, TextureKind kind, COLORREF from, COLORREF to) {
     int width = r.right - r.left, height = r.bottom - r.top;
     switch (kind) {
-        case TextureKind::kSolid: Fill(dc, r.left, r.top, r.right, r.bottom, from); break;
+        case TextureKind::kSolid:
+            Fill(dc, r.left, r.top, r.right, r.bottom, from);
+            break;
         case TextureKind::kHorizontal:
             for (int x = 0; x < width; ++x)
-                Fill(dc, r.left + x, r.top, r.left + x + 1, r.bottom, Blend(from, to, x, width - 1));
+                Fill(dc, r.left + x, r.top, r.left + x + 1, r.bottom,
+                     Blend(from, to, x, width - 1));
             break;
         case TextureKind::kVertical:
             for (int y = 0; y < height; ++y)

@@ -28,4 +28,6 @@ extern "C" __declspec(dllexport) void endPlugin() {
     SendMessageA(GetNMWnd(), shell::kBroadcast, 0, reinterpret_cast<LPARAM>(stopping));
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+    return TRUE;
+}
