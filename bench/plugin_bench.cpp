@@ -10,18 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "shell/PluginExports.h"
 #include "shell/StandIn.h"
 #include "tests/support/GdiCounter.h"
 
 namespace {
 
-typedef int (*BeginPluginEx)(HINSTANCE, HWND);
-typedef void (*EndPlugin)();
-
 constexpr int kHistoryLines = 600;  // more than the 512 the list holds
 constexpr int kStarts = 10;
 constexpr int kKeys = 10000;
 constexpr int kPaints = 1000;
+constexpr int kKeysBetweenPumps = 100;
+constexpr LPARAM kKeyDownFlags = 1;         // repeat count 1
+constexpr LPARAM kKeyUpFlags = 0xC0000001;  // repeat count 1, was down, going up
 const char kEditClass[] = "Edit";
 
 double NowMicroseconds() {
@@ -61,27 +62,25 @@ void Pump() {
 
 struct Plugin {
     HMODULE module = nullptr;
-    BeginPluginEx begin = nullptr;
-    EndPlugin end = nullptr;
+    standin::BeginPluginEx begin = nullptr;
+    standin::EndPlugin end = nullptr;
 };
 
 Plugin Load(const std::string& folder) {
     Plugin plugin;
     plugin.module = LoadLibraryA((folder + "torvex.dll").c_str());
     if (plugin.module == nullptr) return plugin;
-    plugin.begin = reinterpret_cast<BeginPluginEx>(
-        reinterpret_cast<void*>(GetProcAddress(plugin.module, "beginPluginEx")));
-    plugin.end = reinterpret_cast<EndPlugin>(
-        reinterpret_cast<void*>(GetProcAddress(plugin.module, "endPlugin")));
+    plugin.begin = standin::Export<standin::BeginPluginEx>(plugin.module, "beginPluginEx");
+    plugin.end = standin::Export<standin::EndPlugin>(plugin.module, "endPlugin");
     return plugin;
 }
 
 // A key as the box receives it from the message loop, then the repaint that it asked for.
 double TypeKey(HWND box, WPARAM key, char character) {
     double start = NowMicroseconds();
-    SendMessageA(box, WM_KEYDOWN, key, 1);
-    if (character != 0) SendMessageA(box, WM_CHAR, static_cast<WPARAM>(character), 1);
-    SendMessageA(box, WM_KEYUP, key, 0xC0000001);
+    SendMessageA(box, WM_KEYDOWN, key, kKeyDownFlags);
+    if (character != 0) SendMessageA(box, WM_CHAR, static_cast<WPARAM>(character), kKeyDownFlags);
+    SendMessageA(box, WM_KEYUP, key, kKeyUpFlags);
     UpdateWindow(box);
     return NowMicroseconds() - start;
 }
@@ -144,7 +143,7 @@ std::vector<double> TypeKeys(HWND box, int count) {
     times.reserve(count);
     for (int i = 0; i < count; ++i) {
         times.push_back(i % 2 == 0 ? TypeKey(box, 'A', 'a') : TypeKey(box, VK_BACK, '\b'));
-        if (i % 100 == 0) Pump();
+        if (i % kKeysBetweenPumps == 0) Pump();
     }
     return times;
 }

@@ -8,14 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "shell/PluginExports.h"
 #include "shell/StandIn.h"
 
 namespace {
 
-typedef int (*BeginPluginEx)(HINSTANCE, HWND);
-typedef int (*BeginPlugin)(HINSTANCE);
-typedef void (*EndPlugin)();
-typedef const char* (*PluginInfo)(int);
+using standin::BeginPlugin;
+using standin::BeginPluginEx;
+using standin::EndPlugin;
+using standin::Export;
+using standin::PluginInfo;
 
 struct Options {
     std::vector<std::string> plugins;
@@ -33,11 +35,6 @@ struct LoadedPlugin {
 Options options;
 standin::ShellWindows windows = {};
 std::vector<LoadedPlugin> running;
-
-template <typename Function>
-Function Export(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 void StartPlugins() {
     for (const std::string& path : options.plugins) {

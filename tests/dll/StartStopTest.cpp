@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/ShellMessages.h"
+#include "shell/PluginExports.h"
 #include "shell/StandIn.h"
 #include "tests/support/DialogCloser.h"
 #include "tests/support/MessageRecorder.h"
@@ -19,15 +20,11 @@ using testsupport::Expected;
 using testsupport::MessageRecorder;
 using testsupport::Target;
 
-typedef int (*BeginPluginEx)(HINSTANCE, HWND);
-typedef int (*BeginPlugin)(HINSTANCE);
-typedef void (*EndPlugin)();
-typedef const char* (*PluginInfo)(int);
-
-template <typename Function>
-Function Export(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
+using standin::BeginPlugin;
+using standin::BeginPluginEx;
+using standin::EndPlugin;
+using standin::Export;
+using standin::PluginInfo;
 
 class StartStopTest : public ::testing::Test {
   protected:
