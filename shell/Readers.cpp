@@ -13,6 +13,7 @@
 namespace {
 
 std::string shellFolder;  // empty: the executable's folder
+bool nullAnswers = false;
 
 std::string Folder() {
     if (!shellFolder.empty()) return shellFolder;
@@ -31,6 +32,10 @@ const char* Keep(std::string& store, const std::string& value) {
 }  // namespace
 
 namespace standin {
+
+void SetNullAnswers(bool on) {
+    nullAnswers = on;
+}
 
 void SetShellFolder(const std::string& folder) {
     shellFolder = folder;
@@ -63,6 +68,7 @@ NIMBAR_API LPCSTR extensionsrcPath(LPCSTR) {
 }
 
 NIMBAR_API LPCSTR stylePath(LPCSTR) {
+    if (nullAnswers) return nullptr;
     static std::string path;
     std::string style = standin::kDefaultStyleName;
     standin::FindRcValue(nmrcPath(nullptr), standin::kStyleFileKey, style);
@@ -77,6 +83,7 @@ NIMBAR_API bool FileExists(LPCSTR path) {
 }
 
 NIMBAR_API LPCSTR ReadString(LPCSTR path, LPCSTR key, LPCSTR defaultValue) {
+    if (nullAnswers) return nullptr;
     static std::string value;
     if (!standin::FindRcValue(path, key, value)) value = defaultValue ? defaultValue : "";
     return value.c_str();

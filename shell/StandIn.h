@@ -30,6 +30,9 @@ std::string ShellFolder();
 // The window that GetNMWnd answers with.
 void SetMainWindow(HWND window);
 
+// ReadString and stylePath answer null, as a shell without an answer may (for tests).
+void SetNullAnswers(bool on);
+
 // The shell's own windows and what the stand-in program does on quit and restart.
 struct PluginHost {
     void (*quit)();

@@ -1,7 +1,8 @@
 # Sourced: gives this shell an X display and a Wine server for running Windows programs, and
 # takes both down again on exit when it started them.
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No debugger on a crash: it would wait for a person, and a test run for ever.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}
 
 torvex_started_xvfb=""
 torvex_keeper_dir=""

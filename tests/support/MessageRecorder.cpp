@@ -4,8 +4,12 @@
 #include <sstream>
 
 #include "host/ShellMessages.h"
+#include "tests/support/Allocations.h"
 
 namespace testsupport {
+
+LRESULT CALLBACK RecorderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 namespace {
 
 const char kRecorderClass[] = "TorvexTestRecorder";
@@ -34,10 +38,6 @@ std::string TextOf(UINT message, LPARAM lParam) {
     return "";
 }
 
-LRESULT CALLBACK RecorderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 void RegisterRecorderClass() {
     static bool registered = false;
     if (registered) return;
@@ -56,6 +56,16 @@ const char* Name(Delivery delivery) {
 }
 
 }  // namespace
+
+LRESULT CALLBACK RecorderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MessageRecorder* recorder = activeRecorder;
+    if (recorder != nullptr && recorder->reaction_ && IsShellMessage(message) &&
+        (window == recorder->main_ || window == recorder->slit_)) {
+        recorder->reaction_(window == recorder->main_ ? Target::kMain : Target::kSlit, message,
+                            wParam, lParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
 
 LRESULT CALLBACK RecorderCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && activeRecorder != nullptr) {
@@ -99,6 +109,7 @@ MessageRecorder::~MessageRecorder() {
 
 void MessageRecorder::Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                              Delivery delivery) {
+    AllocationsExempt exempt;  // the shell's part: its memory does not run out
     if (!IsShellMessage(message)) return;
     if (window != main_ && window != slit_) return;
     Target target = window == main_ ? Target::kMain : Target::kSlit;

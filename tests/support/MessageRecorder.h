@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,9 +51,15 @@ class MessageRecorder {
 
     ::testing::AssertionResult Matches(const std::vector<Expected>& expected) const;
 
+    // Called for each shell message as the fake window handles it (a sent one before the
+    // sender goes on), so that a test can act as a shell or slit would.
+    using Reaction = std::function<void(Target, UINT message, WPARAM, LPARAM)>;
+    void OnMessage(Reaction reaction) { reaction_ = std::move(reaction); }
+
   private:
     friend LRESULT CALLBACK RecorderCallWndProc(int, WPARAM, LPARAM);
     friend LRESULT CALLBACK RecorderGetMessage(int, WPARAM, LPARAM);
+    friend LRESULT CALLBACK RecorderWindowProc(HWND, UINT, WPARAM, LPARAM);
     void Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery);
 
     HWND main_ = nullptr;
@@ -60,6 +67,7 @@ class MessageRecorder {
     HHOOK sentHook_ = nullptr;
     HHOOK postedHook_ = nullptr;
     std::vector<RecordedMessage> messages_;
+    Reaction reaction_;
 };
 
 std::string Describe(const RecordedMessage& message);

@@ -6,33 +6,16 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <new>
 #include <string>
 
 #include "appearance/Paint.h"
 #include "appearance/WineColorRouting.h"
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
+#include "tests/support/Allocations.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/GdiCounter.h"
 #include "tests/support/TempShellFolder.h"
-
-// Live texture records, counted by size: the plug-in allocates them with plain new.
-namespace {
-int liveTextures = 0;
-}
-void* operator new(std::size_t size) {
-    if (size == sizeof(StyleTexture)) ++liveTextures;
-    if (void* block = std::malloc(size ? size : 1)) return block;
-    throw std::bad_alloc();
-}
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, std::size_t size) noexcept {
-    if (block != nullptr && size == sizeof(StyleTexture)) --liveTextures;
-    std::free(block);
-}
 
 namespace {
 
@@ -156,7 +139,7 @@ TEST_F(PaintTest, PaintingAndReReadingLeakNothing) {
     UseStyle("toolbar: Raised Gradient Vertical\ntoolbar.label: Sunken Solid\n");
     CreateBox();
     SetWindowTextA(plugin_->editWindow, "notepad");
-    int texturesBefore = liveTextures;
+    int texturesBefore = testsupport::LiveTextures();
     testsupport::GdiCounter counter;
     ASSERT_TRUE(counter.Hooked());
 
@@ -173,7 +156,7 @@ TEST_F(PaintTest, PaintingAndReReadingLeakNothing) {
         plugin_->ApplyFont();
     }
     EXPECT_EQ(counter.Live(), 1) << "only the current font stays";
-    EXPECT_EQ(liveTextures, texturesBefore) << "old texture records are freed";
+    EXPECT_EQ(testsupport::LiveTextures(), texturesBefore) << "old texture records are freed";
 }
 
 TEST(RepaintKeys, LettersDigitsKeypadAndEditingKeys) {
