@@ -31,3 +31,27 @@ Command Split(const std::string& line) {
 }
 
 }  // namespace quorlin
+
+namespace quorlin {
+
+std::string ExpandVariables(const std::string& line, const VariableLookup& lookup) {
+    std::string expanded;
+    std::size_t position = 0;
+    while (position < line.size()) {
+        std::size_t open = line.find('%', position);
+        std::size_t close = open == std::string::npos ? open : line.find('%', open + 1);
+        if (close == std::string::npos) break;
+        expanded.append(line, position, open - position);
+        std::string value;
+        if (lookup(line.substr(open + 1, close - open - 1), value)) {
+            expanded += value;
+        } else {
+            expanded.append(line, open, close - open + 1);
+        }
+        position = close + 1;
+    }
+    if (position < line.size()) expanded.append(line, position, std::string::npos);
+    return expanded;
+}
+
+}  // namespace quorlin

@@ -2,14 +2,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <string>
 
 #include "engine/CommandLine.h"
 
 namespace {
 
-constexpr int kLineSize = 4096;  // at most 4095 characters and the NUL
+constexpr std::size_t kLineSize = 4096;  // at most 4095 characters and the NUL
 const char kCaption[] = "Run";
 
 void ReportFailure(const std::string& line, DWORD error) {
@@ -20,26 +19,20 @@ void ReportFailure(const std::string& line, DWORD error) {
     MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
-// %VARIABLES% expanded; false when the expanded line does not fit.
-bool Expand(const char* line, std::string& expanded) {
-    char buffer[kLineSize];
-    DWORD needed = ExpandEnvironmentStringsA(line, buffer, kLineSize);
-    if (needed == 0 || needed > static_cast<DWORD>(kLineSize)) return false;
-    expanded = buffer;
+bool LookUpVariable(const std::string& name, std::string& value) {
+    DWORD needed = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+    if (needed == 0) return false;
+    value.assign(needed, '\0');
+    DWORD length = GetEnvironmentVariableA(name.c_str(), &value[0], needed);
+    if (length >= needed) return false;  // changed meanwhile
+    value.resize(length);
     return true;
 }
 
-}  // namespace
-
-extern "C" __declspec(dllexport) void EC(void) {
-    char line[kLineSize] = "";
-    HWND box = FindWindowA("Edit", nullptr);
-    if (box == nullptr) return;
-    GetWindowTextA(box, line, kLineSize);
+void Run(const std::string& line) {
     if (!quorlin::IsForEngine(line)) return;
-
-    std::string expanded;
-    if (!Expand(line, expanded)) {
+    std::string expanded = quorlin::ExpandVariables(line, LookUpVariable);
+    if (expanded.size() >= kLineSize) {
         ReportFailure(line, ERROR_FILENAME_EXCED_RANGE);
         return;
     }
@@ -52,6 +45,20 @@ extern "C" __declspec(dllexport) void EC(void) {
     execute.lpParameters = command.arguments.empty() ? nullptr : command.arguments.c_str();
     execute.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExA(&execute)) ReportFailure(line, GetLastError());
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) void EC(void) {
+    char line[kLineSize] = "";
+    HWND box = FindWindowA("Edit", nullptr);
+    if (box == nullptr) return;
+    GetWindowTextA(box, line, kLineSize);
+    // Nothing thrown may reach the plug-in, nor through it the shell.
+    try {
+        Run(line);
+    } catch (...) {
+    }
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {

@@ -2,6 +2,7 @@
 #include "appearance/Paint.h"
 
 #include "appearance/GdiGuards.h"
+#include "plugin/BoundedText.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace torvex {
@@ -14,15 +15,27 @@ bool IsRepaintKey(WPARAM key) {
 
 }  // namespace torvex
 
+namespace {
+
+// The rectangle `inset` pixels inside `area`, worked out wide so that no style overflows it.
+RECT Inset(const RECT& area, int64_t inset) {
+    return {torvex::ClampToInt(area.left + inset), torvex::ClampToInt(area.top + inset),
+            torvex::ClampToInt(area.right - inset), torvex::ClampToInt(area.bottom - inset)};
+}
+
+}  // namespace
+
 void TorvexPlugin::PaintBackground(HDC dc, const RECT* area) {
+    // Without textures (a slit that repaints the box while the stop has freed them) there is
+    // nothing of the style to draw.
     const StyleTexture* toolbar = toolbarTexture;
+    if (toolbar == nullptr) return;
     MakeGradient(dc, *area, toolbar->textureKind, toolbarColor, toolbarColorTo,
                  toolbar->textureFlag, toolbar->textureParamA, toolbar->textureParamB, bevelWidth,
                  borderColor, borderWidth);
     const StyleTexture* label = labelTexture;
-    if (label->parentRelative) return;  // the toolbar shows through
-    int inset = bevelWidth + borderWidth;
-    RECT inner = {area->left + inset, area->top + inset, area->right - inset, area->bottom - inset};
+    if (label == nullptr || label->parentRelative) return;  // the toolbar shows through
+    RECT inner = Inset(*area, int64_t{bevelWidth} + borderWidth);
     MakeGradient(dc, inner, label->textureKind, labelColor, labelColorTo, label->textureFlag,
                  label->textureParamA, label->textureParamB, bevelWidth, borderColor, borderWidth);
 }

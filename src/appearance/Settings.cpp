@@ -7,9 +7,10 @@ namespace {
 
 constexpr int kPathSize = 4096;
 
-// folder + name into `path`; false when it does not fit, so that no cut path is ever probed.
+// folder + name into `path`; false when it does not fit, so that no cut path is ever probed, and
+// for an unknown (empty) folder, which would make the name one relative to any folder.
 bool JoinPath(char (&path)[kPathSize], const char* folder, const char* name) {
-    return torvex::CopyText(path, folder) && torvex::AppendWhole(path, name);
+    return folder[0] != '\0' && torvex::CopyText(path, folder) && torvex::AppendWhole(path, name);
 }
 
 }  // namespace
@@ -19,9 +20,7 @@ void TorvexPlugin::LocateSettingsFile(char (&path)[kSettingsPathSize]) {
     GetNimbarPath(shellFolder, kPathSize);
     shellFolder[kPathSize - 1] = '\0';
     char pluginFolder[kPathSize] = "";
-    DWORD length = GetModuleFileNameA(instance, pluginFolder, kPathSize);
-    pluginFolder[length < static_cast<DWORD>(kPathSize) ? length : kPathSize - 1] = '\0';
-    CutAfterLastBackslash(pluginFolder);
+    ModuleFolder(instance, pluginFolder, kPathSize);
 
     const char* const folders[] = {shellFolder, shellFolder, pluginFolder};
     const char* const names[] = {torvex::keys::kRcName, torvex::keys::kRcNameDotted,

@@ -1,4 +1,6 @@
 // The style half of the settings: colours, font, textures, bevel and border.
+#include <new>
+
 #include "appearance/Keys.h"
 #include "plugin/BoundedText.h"
 #include "plugin/TorvexPlugin.h"
@@ -17,8 +19,11 @@ void Keep(char (&target)[kTextSize], const char* value) {
 void TorvexPlugin::ReplaceTexture(StyleTexture*& texture, const char* description) {
     char kept[kTextSize];
     Keep(kept, description);
+    // Made before the old one goes: without memory for a new record the old texture stays.
+    StyleTexture* made = new (std::nothrow) StyleTexture();
+    if (made == nullptr) return;
     delete texture;
-    texture = new StyleTexture();
+    texture = made;
     ParseItem(kept, texture);
 }
 
@@ -46,6 +51,9 @@ void TorvexPlugin::ReadStyle() {
 }
 
 int TorvexPlugin::BoxHeight(bool unixBullet) const {
-    if (unixBullet) return fontHeight + 2 * bevelWidth + 4 * borderWidth + 2;
-    return fontHeight + 2 * borderWidth + 2;
+    // Worked out wide, so that a hostile style cannot overflow it.
+    int64_t height =
+        unixBullet ? int64_t{fontHeight} + 2 * int64_t{bevelWidth} + 4 * int64_t{borderWidth} + 2
+                   : int64_t{fontHeight} + 2 * int64_t{borderWidth} + 2;
+    return torvex::ClampToInt(height);
 }

@@ -1,4 +1,5 @@
 // The history list in the instance, and Up, Down and Shift in the box.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,9 +14,12 @@ const char kHistoryFileName[] = "history.txt";
 
 }  // namespace
 
+// False when the plug-in's folder is unknown: "history.txt" alone would name a file in
+// whatever folder the shell happens to be in.
 bool TorvexPlugin::BuildHistoryPath() {
-    torvex::CopyText(workBuffer, GetPluginFolder());
-    return torvex::AppendWhole(workBuffer, kHistoryFileName);
+    const char* folder = GetPluginFolder();
+    return folder[0] != '\0' && torvex::CopyText(workBuffer, folder) &&
+           torvex::AppendWhole(workBuffer, kHistoryFileName);
 }
 
 void TorvexPlugin::LoadHistory() {
@@ -23,12 +27,24 @@ void TorvexPlugin::LoadHistory() {
     std::vector<std::string> lines;
     if (!BuildHistoryPath()) return;
     if (!torvex::history::LoadNewestLines(workBuffer, kHistorySlots, lines)) return;
+    FillHistory(lines);
+}
 
-    const int count = static_cast<int>(lines.size());
+void TorvexPlugin::FillHistory(const std::vector<std::string>& lines) {
+    // Whatever the reader hands over, only the newest lines that have a slot are taken.
+    const int count = static_cast<int>(std::min<std::size_t>(lines.size(), kHistorySlots));
+    const std::size_t first = lines.size() - count;
     for (int slot = 0; slot < count; ++slot) {
-        torvex::CopyText(history[slot], lines[count - 1 - slot].c_str());
+        torvex::CopyText(history[slot], lines[first + count - 1 - slot].c_str());
     }
     historyCount = count;
+}
+
+void TorvexPlugin::ForgetHistory() {
+    // Nothing cleared can be recalled: not through the count, the slots or the browse position.
+    std::memset(history, 0, sizeof(history));
+    historyCount = 0;
+    historyCursor = 0;
 }
 
 void TorvexPlugin::ShiftHistoryDown() {

@@ -39,7 +39,9 @@ void TorvexPlugin::PostBroadcast(const char* line) {
 
 void TorvexPlugin::ClearHistory() {
     if (BuildHistoryPath()) DeleteFileA(workBuffer);
-    LoadHistory();
+    // Emptied whether or not the file could be deleted: a reload would bring back a file that
+    // another program holds open.
+    ForgetHistory();
 }
 
 void TorvexPlugin::ShowUserName() {
@@ -67,6 +69,9 @@ void TorvexPlugin::HandToEngine(const char* line) {
 void TorvexPlugin::RunLine() {
     char line[kLineSize] = "";
     GetWindowTextA(editWindow, line, kLineSize);
+    // A line break never gets into a line (the text may have come from another program): the
+    // line is what stands before the first one.
+    line[std::strcspn(line, "\r\n")] = '\0';
 
     if (line[0] == '@') PostBroadcast(line);
 

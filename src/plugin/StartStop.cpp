@@ -1,10 +1,9 @@
 // Start and stop: the instance, the engine, and the box with its registrations.
-#include <new>
-
 #include "appearance/WineColorRouting.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
 #include "plugin/Entry.h"
+#include "plugin/Lifecycle.h"
 #include "plugin/TorvexPlugin.h"
 #include "window/EditProc.h"
 
@@ -15,6 +14,22 @@ const char kEditClass[] = "Edit";
 constexpr DWORD kBoxStyle = WS_POPUP | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL;
 static_assert(kBoxStyle == 0x90000084, "the box's window style");
 
+// A reference to this DLL, taken when a stop had to leave code of ours on the stack: the shell
+// unloads the DLL right after endPlugin. It is given back at the next start, when the shell holds
+// a reference of its own; code of ours cannot give back the last one.
+HMODULE ownModuleHeld = nullptr;
+
+void HoldOwnModule() {
+    if (ownModuleHeld != nullptr) return;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCSTR>(&HoldOwnModule), &ownModuleHeld);
+}
+
+void ReleaseOwnModule() {
+    if (ownModuleHeld != nullptr) FreeLibrary(ownModuleHeld);
+    ownModuleHeld = nullptr;
+}
+
 LPARAM BoxMessages() {
     return reinterpret_cast<LPARAM>(shell::kBoxMessages);
 }
@@ -22,10 +37,13 @@ LPARAM BoxMessages() {
 }  // namespace
 
 void TorvexPlugin::LoadEngine() {
-    // A folder too long for workBuffer with the file name: the engine counts as missing.
-    bool fits = torvex::CopyText(workBuffer, GetPluginFolder()) &&
+    // Only ever by its full path: without the whole folder (or with one too long for workBuffer)
+    // the engine counts as missing, and no search can pick up another quorlin.dll.
+    const char* folder = GetPluginFolder();
+    bool fits = folder[0] != '\0' && torvex::CopyText(workBuffer, folder) &&
                 torvex::AppendWhole(workBuffer, kEngineFileName);
-    engineModule = fits ? LoadLibraryA(workBuffer) : nullptr;
+    engineModule =
+        fits ? LoadLibraryExA(workBuffer, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH) : nullptr;
 }
 
 int TorvexPlugin::CreateBox() {
@@ -33,7 +51,7 @@ int TorvexPlugin::CreateBox() {
         CreateWindowExA(WS_EX_TOOLWINDOW, kEditClass, nullptr, kBoxStyle, x, y, width, height,
                         torvex::ColorRoutingOwner(instance), nullptr, instance, nullptr);
     defaultEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(editWindow, GWL_WNDPROC, reinterpret_cast<LONG>(EditProc)));
+        SetWindowLongPtrA(editWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
     SendMessageA(shellWindow, shell::kRegisterMessages, reinterpret_cast<WPARAM>(editWindow),
                  BoxMessages());
     MakeSticky(editWindow);
@@ -50,23 +68,63 @@ void TorvexPlugin::Stop() {
     toolbarTexture = nullptr;
     delete labelTexture;
     labelTexture = nullptr;
-    UndockFromSlit();
-    SendMessageA(shellWindow, shell::kUnregisterMessages, reinterpret_cast<WPARAM>(editWindow),
-                 BoxMessages());
-    RemoveSticky(editWindow);
+    if (editWindow != nullptr) {
+        UndockFromSlit();
+        SendMessageA(shellWindow, shell::kUnregisterMessages, reinterpret_cast<WPARAM>(editWindow),
+                     BoxMessages());
+        RemoveSticky(editWindow);
+    }
     if (font != nullptr) DeleteObject(font);
     font = nullptr;
-    DestroyWindow(editWindow);
+    if (editWindow != nullptr) DestroyWindow(editWindow);
+    editWindow = nullptr;  // what still runs of a line must not reach a window of another
     torvex::DestroyColorRoutingOwner();
 }
 
+namespace torvex {
+
+void ReleaseInstance(TorvexPlugin* plugin) {
+    FreeLibrary(plugin->engineModule);
+    delete plugin;
+}
+
+}  // namespace torvex
+
+namespace {
+
+// Stops the plug-in in the described order: engine, box, instance. When a message of the box is
+// still being handled (the shell stopped the plug-in from inside a message box or the menu),
+// everything the shell sees still goes now, in the usual order, but the engine and the instance
+// stay until that message returns, and so does this DLL.
+void StopPlugin(TorvexPlugin* plugin) {
+    if (plugin->busy == 0) {
+        FreeLibrary(plugin->engineModule);
+        plugin->Stop();
+        delete plugin;
+        return;
+    }
+    plugin->Stop();
+    plugin->stopPending = true;
+    HoldOwnModule();
+}
+
+}  // namespace
+
 extern "C" int beginPluginEx(HINSTANCE instance, HWND slit) {
-    TorvexPlugin* plugin = new (std::nothrow) TorvexPlugin(instance, slit);
-    if (plugin == nullptr) return 1;  // the shell's "failed to start"; nothing has changed
-    thePlugin = plugin;
-    plugin->LoadEngine();
-    plugin->CreateBox();
-    return 0;
+    ReleaseOwnModule();
+    TorvexPlugin* plugin = nullptr;
+    // Nothing thrown may reach the shell: a start that fails leaves nothing behind.
+    try {
+        plugin = new TorvexPlugin(instance, slit);
+        thePlugin = plugin;
+        plugin->LoadEngine();
+        plugin->CreateBox();
+        return 0;
+    } catch (...) {
+        if (plugin != nullptr) StopPlugin(plugin);
+        thePlugin = nullptr;
+        return 1;  // the shell's "failed to start"
+    }
 }
 
 extern "C" int beginPlugin(HINSTANCE instance) {
@@ -76,8 +134,9 @@ extern "C" int beginPlugin(HINSTANCE instance) {
 extern "C" void endPlugin() {
     TorvexPlugin* plugin = thePlugin;
     if (plugin == nullptr) return;  // never started, or stopped already
-    FreeLibrary(plugin->engineModule);
-    plugin->Stop();
-    delete plugin;
+    try {
+        StopPlugin(plugin);
+    } catch (...) {
+    }
     thePlugin = nullptr;
 }

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "host/NimbarApi.h"
 
@@ -49,6 +51,11 @@ struct TorvexPlugin {
     int32_t borderWidth;
     char fontName[kFontNameSize];
     int32_t fontHeight;
+    // Beyond the shell's record: how many messages of the box are being handled (a line run, a
+    // menu shown), and whether the shell stopped the plug-in meanwhile, so that the instance is
+    // freed only when the last of them returns.
+    int32_t busy;
+    bool stopPending;
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
@@ -86,6 +93,7 @@ struct TorvexPlugin {
 
     // Command history (commands/History.cpp).
     void LoadHistory();
+    void FillHistory(const std::vector<std::string>& lines);  // the newest 512, newest first
     void AddToHistory(const char* line);
     void RecallOlder();
     void RecallNewer();
@@ -98,6 +106,7 @@ struct TorvexPlugin {
     void ReplaceTexture(StyleTexture*& texture, const char* description);
     void PostBroadcast(const char* line);
     void ClearHistory();
+    void ForgetHistory();
     void ShowUserName();
     void HandToEngine(const char* line);
     bool BuildHistoryPath();
@@ -109,3 +118,8 @@ extern TorvexPlugin* thePlugin;
 
 // Cuts a module path after its last backslash, keeping the backslash; as GetPluginFolder does.
 void CutAfterLastBackslash(char* path);
+
+// The folder of `module`, with its trailing backslash, into `folder`; the empty text when the
+// module's whole path cannot be had (a failed call, or a path that does not fit `size`), for a
+// path cut short would name another folder.
+void ModuleFolder(HMODULE module, char* folder, DWORD size);

@@ -8,84 +8,111 @@
 #include "appearance/WineColorRouting.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
+#include "plugin/Lifecycle.h"
 #include "plugin/TorvexPlugin.h"
 #include "window/Keyboard.h"
+#include "window/Paste.h"
 
 namespace {
 
 constexpr int kBroadcastSize = 4096;
 constexpr WPARAM kEnter = 13;
+constexpr WPARAM kLineFeed = 10;  // Ctrl+Enter
 const char kToggleWord[] = "Toggle";
 const char kSlitWord[] = "Slit";
 
-LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(thePlugin->defaultEditProc, window, message, wParam, lParam);
+// Counts the messages of the box being handled. When the shell stops the plug-in while one of
+// them waits (a line's message box, the menu), the last one to return frees the instance.
+class BusyGuard {
+  public:
+    explicit BusyGuard(TorvexPlugin& plugin) : plugin_(plugin) { ++plugin_.busy; }
+    ~BusyGuard() {
+        if (--plugin_.busy == 0 && plugin_.stopPending) torvex::ReleaseInstance(&plugin_);
+    }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+  private:
+    TorvexPlugin& plugin_;
+};
+
+LRESULT PassOn(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(plugin.defaultEditProc, window, message, wParam, lParam);
 }
 
-LRESULT OnSetFocus(HWND window, WPARAM wParam, LPARAM lParam) {
+// With no instance there is nothing of the plug-in's to do: the Edit class answers.
+LRESULT PassToClass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto edit = reinterpret_cast<WNDPROC>(GetClassLongPtrA(window, GCLP_WNDPROC));
+    if (edit == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    return CallWindowProcA(edit, window, message, wParam, lParam);
+}
+
+LRESULT OnSetFocus(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lParam) {
     SendMessageA(window, EM_SETSEL, 0, -1);
-    thePlugin->HoldSlitOpen(true);
-    return PassOn(window, WM_SETFOCUS, wParam, lParam);
+    plugin.HoldSlitOpen(true);
+    return PassOn(plugin, window, WM_SETFOCUS, wParam, lParam);
 }
 
-LRESULT OnKillFocus(HWND window, WPARAM wParam, LPARAM lParam) {
-    thePlugin->HoldSlitOpen(false);
-    return PassOn(window, WM_KILLFOCUS, wParam, lParam);
+LRESULT OnKillFocus(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lParam) {
+    plugin.HoldSlitOpen(false);
+    return PassOn(plugin, window, WM_KILLFOCUS, wParam, lParam);
 }
 
 // With Ctrl held the whole box is a caption: it can be dragged, and a right click arrives as a
 // non-client click that opens the context menu.
-LRESULT OnHitTest(HWND window, WPARAM wParam, LPARAM lParam) {
+LRESULT OnHitTest(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lParam) {
     if (torvex::IsControlDown()) return HTCAPTION;
-    return PassOn(window, WM_NCHITTEST, wParam, lParam);
+    return PassOn(plugin, window, WM_NCHITTEST, wParam, lParam);
 }
 
 // Wine's default handling of a right press on a caption waits for the release itself and eats
 // it, so the context menu would never open there. Under Windows the press is passed on.
-LRESULT OnNonClientRightDown(HWND window, WPARAM hitTest, LPARAM lParam) {
+LRESULT OnNonClientRightDown(TorvexPlugin& plugin, HWND window, WPARAM hitTest, LPARAM lParam) {
     if (hitTest == HTCAPTION && torvex::RunningUnderWine()) return 0;
-    return PassOn(window, WM_NCRBUTTONDOWN, hitTest, lParam);
+    return PassOn(plugin, window, WM_NCRBUTTONDOWN, hitTest, lParam);
 }
 
-LRESULT OnKeyDown(HWND window, WPARAM key, LPARAM lParam) {
+LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) {
     switch (key) {
         case VK_DOWN:
-            thePlugin->RecallNewer();
+            plugin.RecallNewer();
             return 0;
         case VK_SHIFT:
-            thePlugin->CompleteFromHistory();
+            plugin.CompleteFromHistory();
             return 0;
         case VK_UP:
-            thePlugin->RecallOlder();
+            plugin.RecallOlder();
             return 0;
     }
     if (torvex::IsRepaintKey(key)) InvalidateRect(window, nullptr, TRUE);
-    return PassOn(window, WM_KEYDOWN, key, lParam);
+    return PassOn(plugin, window, WM_KEYDOWN, key, lParam);
 }
 
-LRESULT OnChar(HWND window, WPARAM character, LPARAM lParam) {
-    if (character != kEnter) return PassOn(window, WM_CHAR, character, lParam);
-    thePlugin->RunLine();
-    thePlugin->HoldSlitOpen(false);
+LRESULT OnChar(TorvexPlugin& plugin, HWND window, WPARAM character, LPARAM lParam) {
+    if (character == kLineFeed) return 0;  // a line break never gets into the line
+    if (character != kEnter) return PassOn(plugin, window, WM_CHAR, character, lParam);
+    plugin.RunLine();
+    if (!plugin.stopPending) plugin.HoldSlitOpen(false);
     return 0;
 }
 
-LRESULT OnReconfigure() {
-    thePlugin->ReadSettings();
-    thePlugin->MoveBox();
-    thePlugin->ApplyFont();
+LRESULT OnReconfigure(TorvexPlugin& plugin) {
+    plugin.ReadSettings();
+    plugin.MoveBox();
+    plugin.ApplyFont();
     return 0;
 }
 
-LRESULT OnBroadcast(LPARAM lParam) {
+LRESULT OnBroadcast(TorvexPlugin& plugin, LPARAM lParam) {
     char copy[kBroadcastSize] = "";
-    // A longer text is cut to fit; it can then match nothing, but it overruns nothing.
+    // A longer text is cut to fit; it can then match nothing, but it overruns nothing. A null
+    // text counts as the empty one.
     if (lParam != 0) torvex::CopyText(copy, reinterpret_cast<const char*>(lParam));
 
     if (_stricmp(copy, shell::kShowPlugins) == 0) {
-        thePlugin->ShowBox();
+        plugin.ShowBox();
     } else if (_stricmp(copy, shell::kHidePlugins) == 0) {
-        thePlugin->HideBox();
+        plugin.HideBox();
     }
     if (!IsInString(copy, shell::kOwnBroadcastWord)) return 0;
 
@@ -93,41 +120,56 @@ LRESULT OnBroadcast(LPARAM lParam) {
     char* tokens[] = {first, second};
     NMTokenize(copy, tokens, 2, rest);
     if (_stricmp(second, kToggleWord) == 0 && _stricmp(rest, kSlitWord) == 0) {
-        thePlugin->ToggleSlit();
+        plugin.ToggleSlit();
     }
     return 0;
 }
 
-}  // namespace
-
-LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETFOCUS:
-            return OnSetFocus(window, wParam, lParam);
+            return OnSetFocus(plugin, window, wParam, lParam);
         case WM_KILLFOCUS:
-            return OnKillFocus(window, wParam, lParam);
+            return OnKillFocus(plugin, window, wParam, lParam);
         case WM_PAINT:
-            return thePlugin->PaintBox(window, lParam);
+            return plugin.PaintBox(window, lParam);
         case WM_CLOSE:
             return 0;  // only the plug-in's stop closes the box
         case WM_ERASEBKGND:
             return 1;  // every pixel is drawn by WM_PAINT
         case WM_NCHITTEST:
-            return OnHitTest(window, wParam, lParam);
+            return OnHitTest(plugin, window, wParam, lParam);
         case WM_NCRBUTTONDOWN:
-            return OnNonClientRightDown(window, wParam, lParam);
+            return OnNonClientRightDown(plugin, window, wParam, lParam);
         case WM_NCRBUTTONUP:
-            return thePlugin->ShowContextMenu(window, message, wParam, lParam);
+            return plugin.ShowContextMenu(window, message, wParam, lParam);
         case WM_KEYDOWN:
-            return OnKeyDown(window, wParam, lParam);
+            return OnKeyDown(plugin, window, wParam, lParam);
         case WM_CHAR:
-            return OnChar(window, wParam, lParam);
+            return OnChar(plugin, window, wParam, lParam);
+        case WM_PASTE:
+            torvex::PasteFirstLine(window);
+            return 0;
         case WM_CTLCOLOREDIT:
-            return thePlugin->ColorText(reinterpret_cast<HDC>(wParam));
+            return plugin.ColorText(reinterpret_cast<HDC>(wParam));
         case shell::kReconfigure:
-            return OnReconfigure();
+            return OnReconfigure(plugin);
         case shell::kBroadcast:
-            return OnBroadcast(lParam);
+            return OnBroadcast(plugin, lParam);
     }
-    return PassOn(window, message, wParam, lParam);
+    return PassOn(plugin, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TorvexPlugin* plugin = thePlugin;
+    if (plugin == nullptr) return PassToClass(window, message, wParam, lParam);
+    BusyGuard busy(*plugin);
+    // Nothing thrown may reach the shell's message loop: a handler that fails does nothing.
+    try {
+        return Dispatch(*plugin, window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
 }

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "host/ShellMessages.h"
 #include "shell/PluginExports.h"
 #include "shell/StandIn.h"
 #include "tests/support/DialogCloser.h"
+#include "tests/support/FaultWatch.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempShellFolder.h"
 
@@ -147,6 +149,86 @@ TEST_F(StartStopTest, LoadsTheEngineFromThePluginsOwnFolder) {
     for (const std::string& file : {plugin, engine, pluginFolder.path() + "history.txt"}) {
         DeleteFileA(file.c_str());
     }
+}
+
+// A slit that repaints its child at once while it gives it back, after the stop has freed the
+// textures: the box draws nothing of the style, and nothing crashes.
+TEST_F(StartStopTest, ASlitThatRepaintsTheBoxAtStopFindsNothingFreedInUse) {
+    Settings("torvex.inslit: true\n");
+    ASSERT_EQ(beginEx_(module_, shell_.slit()), 0);
+    testsupport::FaultWatch watch;
+    int repaints = 0;
+    shell_.OnMessage([&](Target target, UINT message, WPARAM, LPARAM lParam) {
+        if (target != Target::kSlit || message != shell::kSlitRemove) return;
+        RedrawWindow(reinterpret_cast<HWND>(lParam), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_UPDATENOW);
+        ++repaints;
+    });
+    end_();
+    EXPECT_EQ(repaints, 1);
+    EXPECT_EQ(watch.Faults(), 0);
+}
+
+// The shell stops the plug-in while a line's message box is open (Quit picked meanwhile, the
+// session ending): the stop messages go out at once, in the usual order, the run finishes when
+// the box is closed, and only then are the instance and the engine freed.
+struct StopFromTimer {
+    EndPlugin end = nullptr;
+    HMODULE shellsReference = nullptr;
+    std::string caption;
+} stopFromTimer;
+
+void CALLBACK StopWhileADialogShows(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = FindWindowA("#32770", nullptr);
+    if (dialog == nullptr || !IsWindowVisible(dialog)) return;
+    KillTimer(nullptr, timer);
+    char caption[64] = "";
+    GetWindowTextA(dialog, caption, sizeof(caption));
+    stopFromTimer.caption = caption;
+    stopFromTimer.end();
+    FreeLibrary(stopFromTimer.shellsReference);  // as the shell unloads the plug-in at once
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(StartStopTest, AStopWhileALineRunsWaitsForTheRunToReturn) {
+    struct Case {
+        const char* line;
+        bool withEngine;
+        const char* caption;
+    };
+    char engine[MAX_PATH];
+    GetFullPathNameA("quorlin.dll", MAX_PATH, engine, nullptr);
+    for (const Case& run :
+         {Case{"notepad", false, "bug:"}, Case{"torvex-no-such-program", true, "Run"}}) {
+        SCOPED_TRACE(run.caption);
+        if (!run.withEngine) {
+            ASSERT_TRUE(MoveFileA("quorlin.dll", "quorlin.dll.away"));
+        }
+        DeleteFileA("history.txt");
+        Settings("torvex.inslit: true\n");
+        shell_.Clear();
+        ASSERT_EQ(beginEx_(module_, shell_.slit()), 0);
+        HWND box = Box();
+        stopFromTimer = {end_, LoadLibraryA("torvex.dll"), ""};
+        testsupport::FaultWatch watch;
+        SetTimer(nullptr, 0, 50, StopWhileADialogShows);
+        SetWindowTextA(box, run.line);
+        SendMessageA(box, WM_CHAR, 13, 0);
+
+        EXPECT_EQ(stopFromTimer.caption, run.caption);
+        EXPECT_EQ(watch.Faults(), 0) << "nothing freed was read when the box returned";
+        EXPECT_FALSE(IsWindow(box));
+        EXPECT_TRUE(shell_.Matches({Registration(shell::kRegisterMessages, box),
+                                    ToSlit(shell::kSlitAdd, box), ToSlit(shell::kSlitRemove, box),
+                                    Registration(shell::kUnregisterMessages, box)}));
+        std::ifstream history("history.txt", std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(history), {}),
+                  std::string(run.line) + "\r\n")
+            << "the run finished and recorded its line";
+        EXPECT_EQ(GetModuleHandleA(engine), nullptr) << "the engine is freed after the run";
+        if (!run.withEngine) MoveFileA("quorlin.dll.away", "quorlin.dll");
+    }
+    ASSERT_EQ(beginEx_(module_, shell_.slit()), 0) << "and the plug-in starts again";
 }
 
 TEST_F(StartStopTest, PluginInfoNeedsNoInstance) {

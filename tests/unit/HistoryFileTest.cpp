@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/HistoryFile.h"
+#include "tests/support/ChoppyStream.h"
 
 using torvex::history::kMaxLineLength;
 using torvex::history::ReadNewestLines;
@@ -86,7 +87,7 @@ TEST(HistoryFile, LongLinesComeBackWholeOrCut) {
     EXPECT_EQ(Read(full + "\r\n"), Lines{full});
 }
 
-TEST(HistoryFile, AgreesWithWholeFileReadingForAnyChunkSize) {
+TEST(HistoryFile, AgreesWithWholeFileReadingForAnyChunkSizeAndShortReads) {
     std::mt19937 random(12345);
     const char alphabet[] = "ab\r\n\n\nxyz";
     for (int round = 0; round < 300; ++round) {
@@ -96,7 +97,26 @@ TEST(HistoryFile, AgreesWithWholeFileReadingForAnyChunkSize) {
             bytes += alphabet[random() % (sizeof(alphabet) - 1)];
         std::size_t maxLines = 1 + random() % 12;
         std::size_t chunk = 1 + random() % 9;
-        ASSERT_EQ(Read(bytes, maxLines, chunk), Reference(bytes, maxLines))
-            << "round " << round << " maxLines " << maxLines << " chunk " << chunk;
+        std::size_t maxRead = 1 + random() % 5;
+        testsupport::ChoppyBuffer buffer(bytes, maxRead);
+        std::istream in(&buffer);
+        ASSERT_EQ(ReadNewestLines(in, maxLines, chunk), Reference(bytes, maxLines))
+            << "round " << round << " maxLines " << maxLines << " chunk " << chunk << " maxRead "
+            << maxRead;
+    }
+}
+
+// Another shell sharing the folder appends while the file is read: what it adds waits for the
+// next load, and no more lines come back than were asked for.
+TEST(HistoryFile, AFileThatGrowsWhileReadGivesNoMoreThanAskedFor) {
+    std::string file;
+    for (int i = 1; i <= 600; ++i) file += "line " + std::to_string(i) + "\r\n";
+    for (std::size_t maxRead : {1, 7, 4096}) {
+        testsupport::ChoppyBuffer buffer(file, maxRead, "late 1\r\nlate 2\r\n");
+        std::istream in(&buffer);
+        Lines lines = ReadNewestLines(in, 512, 64);
+        ASSERT_EQ(lines.size(), 512u) << maxRead;
+        EXPECT_EQ(lines.front(), "line 89");
+        EXPECT_EQ(lines.back(), "line 600");
     }
 }

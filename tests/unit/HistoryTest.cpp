@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "plugin/TorvexPlugin.h"
 
@@ -115,12 +116,36 @@ TEST_F(HistoryTest, MissingEmptyAndOddFiles) {
 
 TEST_F(HistoryTest, ALongFileLoadsItsNewestLines) {
     std::string file;
-    for (int i = 1; i <= 600; ++i) file += "cmd" + std::to_string(i) + "\r\n";
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 600; ++i) {
+        file += "cmd" + std::to_string(i) + "\r\n";
+        lines.push_back("cmd" + std::to_string(i));
+    }
     WriteFile(file);
     plugin_->LoadHistory();
     ASSERT_EQ(plugin_->historyCount, 512);
     EXPECT_EQ(Slot(0), "cmd600");
     EXPECT_EQ(Slot(511), "cmd89");
+
+    // Handed more lines than it has slots, the list takes the newest and writes no further.
+    plugin_->historyCount = 0;
+    plugin_->FillHistory(lines);
+    ASSERT_EQ(plugin_->historyCount, 512);
+    EXPECT_EQ(Slot(0), "cmd600");
+    EXPECT_EQ(Slot(511), "cmd89");
+}
+
+// A file whose last line has no break (edited by hand, or cut short): the next line is not
+// glued to it.
+TEST_F(HistoryTest, ALineAppendedAfterALastLineWithoutABreakStandsAlone) {
+    WriteFile("one\r\nthree");
+    plugin_->LoadHistory();
+    plugin_->AddToHistory("calc");
+    EXPECT_EQ(FileBytes(), "one\r\nthree\r\ncalc\r\n");
+    plugin_->LoadHistory();
+    ASSERT_EQ(plugin_->historyCount, 3);
+    EXPECT_EQ(Slot(0), "calc");
+    EXPECT_EQ(Slot(1), "three");
 }
 
 TEST_F(HistoryTest, AddsNewLinesOnceAndAppendsThem) {

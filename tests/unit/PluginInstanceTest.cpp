@@ -74,6 +74,28 @@ TEST(PluginFolder, IsTheModulesFolder) {
     delete plugin;
 }
 
+// Without the plug-in's whole folder the engine counts as missing and no history file is read
+// or written: a bare "quorlin.dll" would be searched for (and the test program's folder, the
+// current one, holds one), a bare "history.txt" would land in whatever folder is current.
+TEST(PluginFolder, WithoutTheWholeFolderNeitherEngineNorHistoryFile) {
+    auto plugin = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), nullptr);
+    plugin->instance = reinterpret_cast<HINSTANCE>(0x1230);  // names no module
+    plugin->LoadEngine();
+    EXPECT_EQ(plugin->engineModule, nullptr);
+    plugin->AddToHistory("kept in memory");
+    EXPECT_EQ(plugin->historyCount, 1);
+    EXPECT_EQ(GetFileAttributesA("history.txt"), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA("history.txt");
+    if (plugin->engineModule != nullptr) FreeLibrary(plugin->engineModule);
+    delete plugin->toolbarTexture;
+    delete plugin->labelTexture;
+
+    // A module path that does not fit is not cut back to one of its parent folders.
+    char folder[12];
+    ModuleFolder(GetModuleHandleA(nullptr), folder, sizeof(folder));
+    EXPECT_STREQ(folder, "");
+}
+
 TEST(PluginInfo, AnswersEveryField) {
     EXPECT_STREQ(pluginInfo(1), "Torvex");
     EXPECT_STREQ(pluginInfo(2), "0.1");

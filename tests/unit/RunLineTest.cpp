@@ -23,6 +23,12 @@ using testsupport::Target;
 
 typedef const char* (*TakeRecordedLines)(void);
 
+// This program's own "EC": a look-up of the entry made without an engine module would find it.
+bool programsEngineEntryCalled = false;
+extern "C" __declspec(dllexport) void EC(void) {
+    programsEngineEntryCalled = true;
+}
+
 class RunLineTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -128,7 +134,9 @@ TEST_F(RunLineTest, OtherLinesGoToTheEngineAndAreRecorded) {
 TEST_F(RunLineTest, AMissingEngineShowsTheBoxAndStillRecords) {
     DialogCloser closer;
     plugin_->engineModule = nullptr;
+    programsEngineEntryCalled = false;
     Run("notepad");
+    EXPECT_FALSE(programsEngineEntryCalled) << "no engine module: no look-up of \"EC\" at all";
     plugin_->engineModule = GetModuleHandleA("kernel32.dll");  // loaded, but no "EC"
     Run("calc");
     auto seen = closer.Seen();
@@ -142,15 +150,27 @@ TEST_F(RunLineTest, AMissingEngineShowsTheBoxAndStillRecords) {
     EXPECT_EQ(Newest(), "calc");
 }
 
-TEST_F(RunLineTest, ClearLeavesOnlyItself) {
+TEST_F(RunLineTest, ClearLeavesOnlyItselfAndNothingToRecall) {
     Run("a");
     Run("b");
+    Run("c");
+    for (int i = 0; i < 3; ++i) plugin_->RecallOlder();
     Run(".CLEAR");
     EXPECT_EQ(plugin_->historyCount, 1);
     EXPECT_EQ(Newest(), ".CLEAR");
     std::ifstream in(historyPath_, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), ".CLEAR\r\n");
-    EXPECT_EQ(EngineGot(), "a|b");
+    EXPECT_EQ(EngineGot(), "a|b|c");
+
+    // The browse position went with the lines: Down has nothing older to go back to.
+    EXPECT_EQ(plugin_->historyCursor, 0);
+    plugin_->RecallNewer();
+    EXPECT_EQ(Field(), "");
+    for (int i = 0; i < 3; ++i) {
+        plugin_->RecallOlder();
+        EXPECT_EQ(Field(), ".CLEAR");
+    }
+    for (int slot = 1; slot < kHistorySlots; ++slot) ASSERT_STREQ(plugin_->history[slot], "");
 }
 
 TEST_F(RunLineTest, WhoShowsTheUserAndDropsTheFocus) {

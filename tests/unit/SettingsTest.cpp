@@ -137,6 +137,15 @@ TEST_F(SettingsTest, ALongFaceNameIsCutNotOverrun) {
     EXPECT_EQ(plugin_->fontHeight, 13) << "the field after the name is intact";
 }
 
+TEST_F(SettingsTest, AShellReaderWithoutAnAnswerReadsAsTheEmptyText) {
+    standin::SetNullAnswers(true);
+    plugin_->ReadSettings();
+    standin::SetNullAnswers(false);
+    EXPECT_STREQ(plugin_->fontName, "");
+    EXPECT_NE(plugin_->toolbarTexture, nullptr);
+    EXPECT_EQ(plugin_->fontHeight, 12) << "the other readers still answer";
+}
+
 TEST(FormattingRect, CentresTheTextVertically) {
     RECT r = torvex::FormattingRect(100, 20, 12);
     EXPECT_EQ(r.left, 5);

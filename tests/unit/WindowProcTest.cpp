@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -110,6 +112,10 @@ class BoxTest : public ::testing::Test {
         GetWindowTextA(box(), text, sizeof(text));
         return text;
     }
+    std::string HistoryFile() {
+        std::ifstream in(std::string(plugin_->GetPluginFolder()) + "history.txt", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
     RECT Placement() {
         RECT r;
         GetWindowRect(box(), &r);
@@ -184,6 +190,35 @@ TEST_F(BoxTest, KeysDriveHistoryRepaintAndEnter) {
     Send(WM_KEYDOWN, 'A');
     EXPECT_TRUE(GetUpdateRect(box(), &dirty, FALSE)) << "a letter repaints the whole box";
     EXPECT_TRUE(WasPassedOn(WM_KEYDOWN, 'A'));
+}
+
+void SetClipboardText(const char* text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+    std::memcpy(GlobalLock(block), text, std::strlen(text) + 1);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+// Text with a line break, set by another program, pasted or typed with Ctrl+Enter, never runs
+// or is recorded with the break in it.
+TEST_F(BoxTest, ALineBreakNeverGetsIntoALine) {
+    Start(false);
+    SetWindowTextA(box(), "x\r\ny");
+    Send(WM_CHAR, 13);
+    EXPECT_STREQ(plugin_->history[0], "x");
+    EXPECT_EQ(HistoryFile(), "x\r\n");
+
+    Send(WM_CHAR, 10);
+    EXPECT_FALSE(WasPassedOn(WM_CHAR, 10)) << "Ctrl+Enter";
+
+    SetClipboardText("first\r\nsecond");
+    SetWindowTextA(box(), "a ");
+    Send(EM_SETSEL, 2, 2);
+    Send(WM_PASTE);
+    EXPECT_EQ(Field(), "a first") << "a paste takes the text before its first break";
 }
 
 TEST_F(BoxTest, CtrlMakesTheBoxACaption) {
@@ -280,6 +315,7 @@ TEST_F(BoxTest, ToggleSlitDocksAndUndocks) {
     EXPECT_FALSE(plugin_->inSlit);
     Broadcast("@Castpad Toggle Slit please");
     Broadcast("@NMShowPlugins");  // still tested for the plug-in's own word; nothing happens
+    EXPECT_EQ(Send(shell::kBroadcast, 0, 0), 0) << "a null text counts as the empty one";
     EXPECT_TRUE(shell_.Matches({ToSlit(shell::kSlitAdd), ToSlit(shell::kSlitRemove)}));
 }
 
