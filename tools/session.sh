@@ -30,6 +30,16 @@ fi
 wineserver -p 2>/dev/null || true
 /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
 
+# On Xvfb there is no window manager, and Wine waits two seconds for one whenever it shows,
+# hides or reparents a window it counts as managed: the session's windows are left unmanaged.
+# On a real display the window manager is asked as usual.
+torvex_x11_key='HKCU\Software\Wine\X11 Driver'
+if [ -n "$torvex_started_xvfb" ]; then
+    /usr/lib/wine/wine64 reg add "$torvex_x11_key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+else
+    /usr/lib/wine/wine64 reg delete "$torvex_x11_key" /v Managed /f >/dev/null 2>&1 || true
+fi
+
 # Keep the desktop up for the whole session (see tools/desktop-keeper.c).
 torvex_keeper_dir=$(mktemp -d)
 x86_64-w64-mingw32-gcc -O2 -mwindows "$(dirname "${BASH_SOURCE[0]}")/desktop-keeper.c" \
