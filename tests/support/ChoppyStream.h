@@ -6,6 +6,7 @@
 #include <cstring>
 #include <istream>
 #include <string>
+#include <utility>
 
 namespace testsupport {
 

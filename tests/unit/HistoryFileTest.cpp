@@ -8,6 +8,7 @@
 
 #include "commands/HistoryFile.h"
 #include "tests/support/ChoppyStream.h"
+#include "tests/support/ReferenceHistory.h"
 
 using torvex::history::kMaxLineLength;
 using torvex::history::ReadNewestLines;
@@ -20,30 +21,7 @@ std::vector<std::string> Read(const std::string& bytes, std::size_t maxLines = 5
     return ReadNewestLines(in, maxLines, chunk);
 }
 
-// The obvious reading: split everything, then keep the tail.
-std::vector<std::string> Reference(const std::string& bytes, std::size_t maxLines) {
-    std::vector<std::string> all;
-    std::string line;
-    std::size_t raw = 0;
-    bool pending = false;
-    for (char c : bytes) {
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r' && raw <= kMaxLineLength) line.pop_back();
-            all.push_back(line);
-            line.clear();
-            raw = 0;
-            pending = false;
-            continue;
-        }
-        pending = true;
-        ++raw;
-        if (line.size() < kMaxLineLength) line += c;
-    }
-    if (pending) all.push_back(line);
-    if (all.size() > maxLines) all.erase(all.begin(), all.end() - maxLines);
-    return all;
-}
-
+using testsupport::ReferenceHistory;
 using Lines = std::vector<std::string>;
 
 }  // namespace
@@ -100,7 +78,7 @@ TEST(HistoryFile, AgreesWithWholeFileReadingForAnyChunkSizeAndShortReads) {
         std::size_t maxRead = 1 + random() % 5;
         testsupport::ChoppyBuffer buffer(bytes, maxRead);
         std::istream in(&buffer);
-        ASSERT_EQ(ReadNewestLines(in, maxLines, chunk), Reference(bytes, maxLines))
+        ASSERT_EQ(ReadNewestLines(in, maxLines, chunk), ReferenceHistory(bytes, maxLines))
             << "round " << round << " maxLines " << maxLines << " chunk " << chunk << " maxRead "
             << maxRead;
     }
