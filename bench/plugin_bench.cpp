@@ -13,6 +13,7 @@
 #include "shell/PluginExports.h"
 #include "shell/StandIn.h"
 #include "tests/support/GdiCounter.h"
+#include "tests/support/ProcessMemory.h"
 
 namespace {
 
@@ -98,23 +99,9 @@ struct Resources {
     int pluginGdiObjects;
 };
 
-// Committed private memory, found by walking the address space: Wine leaves the process memory
-// counters' PrivateUsage at 0.
-SIZE_T CommittedPrivateBytes() {
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (auto at = static_cast<const char*>(nullptr);
-         VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-        if (region.RegionSize == 0) break;
-    }
-    return total;
-}
-
 Resources Measure(const testsupport::GdiCounter& counter) {
-    return {CommittedPrivateBytes(), GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-            counter.Live()};
+    return {testsupport::CommittedPrivateBytes(),
+            GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), counter.Live()};
 }
 
 void PrintResources(const char* when, const Resources& r) {

@@ -114,6 +114,11 @@ bool IsRegistered(HWND window, UINT message) {
     return registrations[message].count(window) != 0;
 }
 
+HWND RegisteredWindow(UINT message) {
+    const std::set<HWND>& windows = registrations[message];
+    return windows.empty() ? nullptr : *windows.begin();
+}
+
 HWND CreateMainWindow(HINSTANCE instance, const PluginHost& host) {
     pluginHost = host;
     registrations.clear();

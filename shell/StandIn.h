@@ -47,6 +47,7 @@ void DestroyShellWindows(const ShellWindows& windows);
 bool SlitAutoHide();
 bool IsInSlit(HWND window);
 bool IsRegistered(HWND window, UINT message);
+HWND RegisteredWindow(UINT message);  // the first window registered for it, or null
 
 // The log of what the main window and the slit receive: stdout, and a file when opened.
 void OpenLog(const char* path);

@@ -1,0 +1,413 @@
+// A seeded soak of the real torvex.dll in the stand-in shell's windows: random keys, lines,
+// broadcasts, hostile settings, paints, focus changes, pastes, stops and restarts. Every 1,000
+// events the plug-in's GDI objects, the process's private memory, history.txt and the list in
+// memory are checked against a model of the history. TORVEX_SOAK_SEED (a number, or "random")
+// and TORVEX_SOAK_EVENTS choose the run; a failure names the seed and the event, to replay it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "host/ShellMessages.h"
+#include "shell/PluginExports.h"
+#include "shell/StandIn.h"
+#include "tests/support/DialogCloser.h"
+#include "tests/support/FaultWatch.h"
+#include "tests/support/GdiCounter.h"
+#include "tests/support/ProcessMemory.h"
+#include "tests/support/TempShellFolder.h"
+
+namespace {
+
+constexpr unsigned long kDefaultSeed = 20261208;
+constexpr long kDefaultEvents = 20000;
+constexpr long kCheckEvery = 1000;
+constexpr std::size_t kSlots = 512;
+constexpr std::size_t kLineSize = 4096;
+constexpr SIZE_T kMemoryGrowthAllowed = 1024 * 1024;
+constexpr int kGdiObjectsByDesign = 1;  // the font
+constexpr int kRestartOnceIn = 500;
+constexpr int kReconfigureOnceIn = 100;
+
+const char* const kDotCommands[] = {".shutdown",  ".reboot",   ".logoff",      ".hibernate",
+                                    ".suspend",   ".lock",     ".run",         ".reconfig",
+                                    ".editstyle", ".editmenu", ".editplugins", ".editextensions",
+                                    ".exit",      ".quit",     ".restart",     ".who"};
+const char* const kBroadcasts[] = {"@Castpad Toggle Slit", "@NMShowPlugins", "@NMHidePlugins",
+                                   "@castpad toggle slit", "@NMSlit Toggle Hide On"};
+
+// What history.txt must hold: every accepted line in order; the list is its newest 512.
+class HistoryModel {
+  public:
+    void Run(std::string line) {
+        line.resize(std::min(line.find_first_of("\r\n"), line.size()));
+        if (_stricmp(line.c_str(), ".clear") == 0) lines_.clear();
+        std::size_t first = lines_.size() > kSlots ? lines_.size() - kSlots : 0;
+        for (std::size_t i = first; i < lines_.size(); ++i) {
+            if (lines_[i] == line) return;
+        }
+        lines_.push_back(line);
+    }
+    std::string FileBytes() const {
+        std::string bytes;
+        for (const std::string& line : lines_) bytes += line + "\r\n";
+        return bytes;
+    }
+    std::vector<std::string> ListNewestFirst() const {
+        std::size_t count = std::min(lines_.size(), kSlots);
+        return std::vector<std::string>(lines_.rbegin(), lines_.rbegin() + count);
+    }
+
+  private:
+    std::vector<std::string> lines_;
+};
+
+class SoakRun {
+  public:
+    SoakRun(unsigned long seed, const std::string& pluginFolder)
+        : random_(seed), pluginFolder_(pluginFolder) {}
+
+    void Start(HMODULE module, HWND slit) {
+        module_ = module;
+        slit_ = slit;
+        ASSERT_EQ(standin::Export<standin::BeginPluginEx>(module, "beginPluginEx")(module, slit),
+                  0);
+        box_ = standin::RegisteredWindow(shell::kBroadcast);
+        ASSERT_NE(box_, nullptr);
+    }
+    void Stop() { standin::Export<standin::EndPlugin>(module_, "endPlugin")(); }
+
+    // One random event: now and then a stop and restart, or new hostile settings, else one of
+    // the table by its weight.
+    void Step() {
+        struct Kind {
+            int weight;
+            void (SoakRun::*act)();
+        };
+        static const Kind kinds[] = {{30, &SoakRun::TypeCharacter}, {6, &SoakRun::Backspace},
+                                     {12, &SoakRun::Browse},        {10, &SoakRun::EnterALine},
+                                     {3, &SoakRun::EnterTyped},     {4, &SoakRun::BroadcastText},
+                                     {3, &SoakRun::Paint},          {2, &SoakRun::MoveFocus},
+                                     {1, &SoakRun::PasteLines},     {0, nullptr}};
+        int total = 0;
+        for (const Kind* kind = kinds; kind->act; ++kind) total += kind->weight;
+        const Kind* kind = kinds;
+        for (int pick = Pick(total); (pick -= kind->weight) >= 0;) ++kind;
+        if (Pick(kRestartOnceIn) == 0) {
+            Restart();
+        } else if (Pick(kReconfigureOnceIn) == 0) {
+            Reconfigure();
+        } else {
+            (this->*kind->act)();
+        }
+        Pump();
+    }
+
+    // Empty when the history file and the list agree with the model.
+    std::string CheckHistory() {
+        std::ifstream in(pluginFolder_ + "history.txt", std::ios::binary);
+        std::string file(std::istreambuf_iterator<char>(in), {});
+        if (file != model_.FileBytes()) return "history.txt differs from the model";
+        for (int i = 0; i <= static_cast<int>(kSlots); ++i) Key(VK_DOWN);
+        std::vector<std::string> list = model_.ListNewestFirst();
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            Key(VK_UP);
+            if (Field() != list[i]) return "the list's line " + std::to_string(i) + " differs";
+        }
+        for (std::size_t i = 0; i <= list.size(); ++i) Key(VK_DOWN);
+        return "";
+    }
+
+  private:
+    int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
+
+    std::string RandomText(std::size_t maxLength, const char* alphabet) {
+        std::string text(Pick(static_cast<int>(maxLength) + 1), ' ');
+        for (char& c : text) c = alphabet[Pick(static_cast<int>(std::strlen(alphabet)))];
+        return text;
+    }
+    std::string RandomLine() {
+        static const char printable[] =
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .@%\"\\:-_";
+        switch (Pick(8)) {
+            case 0:
+                return kDotCommands[Pick(std::size(kDotCommands))];
+            case 1:
+                return Pick(4) == 0 ? kBroadcasts[Pick(std::size(kBroadcasts))]
+                                    : "@" + RandomText(30, printable);
+            case 2:
+                return "@" + RandomText(30, printable);
+            case 3:
+                return RandomText(Pick(4) == 0 ? 5000 : 300, printable);
+            case 4:
+                return Pick(20) == 0 ? ".clear" : ".CLEAR x";
+            default:
+                return RandomText(24, printable);
+        }
+    }
+
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return SendMessageA(box_, message, wParam, lParam);
+    }
+    void Key(WPARAM key, WPARAM character = 0) {
+        Send(WM_KEYDOWN, key, 1);
+        if (character != 0) Send(WM_CHAR, character, 1);
+        Send(WM_KEYUP, key, 0xC0000001);
+    }
+    std::string Field() {
+        char text[kLineSize] = "";
+        GetWindowTextA(box_, text, sizeof(text));
+        return text;
+    }
+    void Pump() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+
+    void TypeCharacter() {
+        static const char typed[] = "abcxyzABC019 .@%\"-";
+        char c = typed[Pick(sizeof(typed) - 1)];
+        Key(LOBYTE(VkKeyScanA(c)), static_cast<unsigned char>(c));
+    }
+    void Backspace() { Key(VK_BACK, '\b'); }
+    void Browse() {
+        static const WPARAM keys[] = {VK_UP, VK_DOWN, VK_SHIFT};
+        Key(keys[Pick(3)]);
+    }
+    void EnterTyped() {
+        model_.Run(Field());
+        Key(VK_RETURN, '\r');
+    }
+    void EnterALine() {
+        SetWindowTextA(box_, RandomLine().c_str());
+        EnterTyped();
+    }
+    void BroadcastText() {
+        std::string text = Pick(3) == 0 ? kBroadcasts[Pick(std::size(kBroadcasts))]
+                                        : "@" + RandomText(10000, "@Castpad Toggle Slit xyz");
+        SendMessageA(GetNMWnd(), shell::kBroadcast, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    std::string HostileValue() {
+        static const char* const values[] = {"-1",   "0",      "2147483647", "-2147483648",
+                                             "3000", "-99999", "garbage",    "",
+                                             "true", "#zzzzzz"};
+        if (Pick(8) == 0) return std::string(1000, 'F');
+        return Pick(2) ? values[Pick(std::size(values))] : std::to_string(Pick(400) - 100);
+    }
+    void Reconfigure() {
+        static const char* const rcKeys[] = {
+            "torvex.x:", "torvex.y:", "torvex.width:", "torvex.inslit:", "torvex.easteregg.noWho:"};
+        static const char* const styleKeys[] = {
+            "toolbar:",      "toolbar.label:",       "toolbar.color:", "toolbar.colorTo:",
+            "toolbar.font:", "toolbar.fontHeight:",  "bevelWidth:",    "borderWidth:",
+            "borderColor:",  "toolbar.label.color:", "*font:",         "toolbar.textColor:"};
+        std::string rc, style;
+        for (const char* key : rcKeys) {
+            if (Pick(4) != 0) rc += std::string(key) + " " + HostileValue() + "\n";
+        }
+        for (const char* key : styleKeys) {
+            if (Pick(4) != 0) style += std::string(key) + " " + HostileValue() + "\n";
+        }
+        std::ofstream(standin::ShellFolder() + "torvex.rc") << rc;
+        if (Pick(5) == 0) {
+            DeleteFileA((standin::ShellFolder() + "style.rc").c_str());
+        } else {
+            std::ofstream(standin::ShellFolder() + "style.rc") << style;
+        }
+        SendMessageA(GetNMWnd(), shell::kReconfigure, 0, 0);
+    }
+    void Paint() {
+        InvalidateRect(box_, nullptr, TRUE);
+        UpdateWindow(box_);
+    }
+    void MoveFocus() { SetFocus(Pick(2) ? box_ : GetNMWnd()); }
+    void PasteLines() {
+        std::string text = RandomText(20, "ab \r\n") + "\r\nsecond line";
+        if (!OpenClipboard(nullptr)) return;
+        EmptyClipboard();
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        SetClipboardData(CF_TEXT, block);
+        CloseClipboard();
+        Send(WM_PASTE);
+    }
+    void Restart() {
+        Stop();
+        Start(module_, slit_);
+    }
+
+    std::mt19937 random_;
+    std::string pluginFolder_;
+    HistoryModel model_;
+    HMODULE module_ = nullptr;
+    HWND slit_ = nullptr;
+    HWND box_ = nullptr;
+};
+
+unsigned long SoakSeed() {
+    const char* seed = std::getenv("TORVEX_SOAK_SEED");
+    if (seed == nullptr) return kDefaultSeed;
+    if (std::strcmp(seed, "random") == 0) return std::random_device()();
+    return std::strtoul(seed, nullptr, 10);
+}
+
+long SoakEvents() {
+    const char* events = std::getenv("TORVEX_SOAK_EVENTS");
+    return events != nullptr ? std::atol(events) : kDefaultEvents;
+}
+
+// The real torvex.dll copied into a folder of its own, with the recording engine as its
+// quorlin.dll, in the stand-in shell's own main window and slit.
+class PluginInItsOwnFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        standin::SetShellFolder(shellFolder_.path());  // the second folder is the plug-in's
+        plugin_ = pluginFolder_.path() + "torvex.dll";
+        ASSERT_TRUE(CopyFileA("torvex.dll", plugin_.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA("recording_engine.dll", InPlugin("quorlin.dll").c_str(), FALSE));
+        standin::SetLogEcho(false);
+        shell_ = standin::CreateShellWindows(GetModuleHandleA(nullptr), {[] {}, [] {}});
+        module_ = LoadLibraryA(plugin_.c_str());
+        ASSERT_NE(module_, nullptr);
+    }
+    void TearDown() override {
+        FreeLibrary(module_);
+        standin::DestroyShellWindows(shell_);
+        standin::SetLogEcho(true);
+        for (const char* name : {"torvex.dll", "quorlin.dll", "history.txt"}) {
+            SetFileAttributesA(InPlugin(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(InPlugin(name).c_str());
+        }
+        RemoveDirectoryA(InPlugin("history.txt").c_str());
+        for (const char* name : {"torvex.rc", "style.rc"}) {
+            DeleteFileA((shellFolder_.path() + name).c_str());
+        }
+    }
+    std::string InPlugin(const char* name) const { return pluginFolder_.path() + name; }
+
+    testsupport::TempShellFolder shellFolder_{"torvex-own-shell"};
+    testsupport::TempShellFolder pluginFolder_{"torvex-own-plugin"};
+    std::string plugin_;
+    standin::ShellWindows shell_ = {};
+    HMODULE module_ = nullptr;
+};
+
+using Soak = PluginInItsOwnFolder;
+
+TEST_F(Soak, RandomEventsKeepTheHistoryAndLeakNothing) {
+    const unsigned long seed = SoakSeed();
+    const long events = SoakEvents();
+    std::printf("soak: seed %lu, %ld events\n", seed, events);
+    testsupport::GdiCounter gdi(module_);
+    testsupport::FaultWatch faults;
+    SoakRun soak(seed, pluginFolder_.path());
+    soak.Start(module_, shell_.slit);
+    SIZE_T firstMemory = 0;
+    auto started = std::chrono::steady_clock::now();
+    for (long event = 1; event <= events && !HasFailure(); ++event) {
+        soak.Step();
+        if (event % kCheckEvery != 0) continue;
+        std::string where = "seed " + std::to_string(seed) + ", event " + std::to_string(event);
+        SIZE_T memory = testsupport::CommittedPrivateBytes();
+        if (firstMemory == 0) firstMemory = memory;
+        EXPECT_LE(gdi.Live(), kGdiObjectsByDesign) << where;
+        EXPECT_LT(memory, firstMemory + kMemoryGrowthAllowed) << where;
+        EXPECT_EQ(faults.Faults(), 0) << where;
+        EXPECT_EQ(soak.CheckHistory(), "") << where;
+    }
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("soak: %ld events in %.1f s, %.0f events per second\n", events, seconds,
+                events / seconds);
+    soak.Stop();
+}
+
+// history.txt read-only, a folder, held open without sharing, or deleted during the run;
+// torvex.rc unreadable; style.rc missing. The box keeps working, both lines stay in memory, no
+// message box comes, and the file keeps what it held. (Run as root, Wine lets a read-only file
+// be written all the same; a file held open by this process is shared with none, as one held
+// by another process would be.)
+using FilesThatFightBack = PluginInItsOwnFolder;
+
+TEST_F(FilesThatFightBack, TheBoxKeepsWorkingAndLosesNothingItCouldKeep) {
+    using Paths = const std::string&;  // history.txt, torvex.rc
+    struct Case {
+        const char* name;
+        std::function<HANDLE(Paths history, Paths rc)> before;  // a handle to close at the end
+        bool deleteBetween;
+        const char* fileAfter;  // how history.txt begins afterwards; nullptr: it is no file
+    };
+    auto holdOpen = [](Paths path) {
+        return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+    };
+    auto nothing = [](Paths, Paths) { return INVALID_HANDLE_VALUE; };
+    const Case cases[] = {
+        {"read-only",
+         [](Paths history, Paths) {
+             SetFileAttributesA(history.c_str(), FILE_ATTRIBUTE_READONLY);
+             return INVALID_HANDLE_VALUE;
+         },
+         false, "old\r\n"},
+        {"a folder",
+         [](Paths history, Paths) {
+             DeleteFileA(history.c_str());
+             CreateDirectoryA(history.c_str(), nullptr);
+             return INVALID_HANDLE_VALUE;
+         },
+         false, nullptr},
+        {"held open", [&](Paths history, Paths) { return holdOpen(history); }, false, "old\r\n"},
+        {"deleted meanwhile", nothing, true, "two\r\n"},
+        {"torvex.rc unreadable", [&](Paths, Paths rc) { return holdOpen(rc); }, false,
+         "old\r\none\r\ntwo\r\n"},
+        {"style.rc missing", nothing, false, "old\r\none\r\ntwo\r\n"},
+    };
+    auto run = [](HWND box, const char* line) {
+        SetWindowTextA(box, line);
+        SendMessageA(box, WM_CHAR, '\r', 1);
+    };
+    for (const Case& hostile : cases) {
+        SCOPED_TRACE(hostile.name);
+        std::ofstream(InPlugin("history.txt"), std::ios::binary) << "old\r\n";
+        HANDLE held = hostile.before(InPlugin("history.txt"), shellFolder_.path() + "torvex.rc");
+        testsupport::DialogCloser closer;
+        ASSERT_EQ(
+            standin::Export<standin::BeginPluginEx>(module_, "beginPluginEx")(module_, shell_.slit),
+            0);
+        HWND box = standin::RegisteredWindow(shell::kBroadcast);
+        run(box, "one");
+        if (hostile.deleteBetween) DeleteFileA(InPlugin("history.txt").c_str());
+        run(box, "two");
+        char field[64] = "";
+        GetWindowTextA(box, field, sizeof(field));
+        EXPECT_STREQ(field, "") << "the lines ran";
+        for (const char* expected : {"two", "one"}) {
+            SendMessageA(box, WM_KEYDOWN, VK_UP, 1);
+            GetWindowTextA(box, field, sizeof(field));
+            EXPECT_STREQ(field, expected) << "held in memory";
+        }
+        standin::Export<standin::EndPlugin>(module_, "endPlugin")();
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        EXPECT_TRUE(closer.Seen().empty());
+        std::ifstream in(InPlugin("history.txt"), std::ios::binary);
+        std::string file(std::istreambuf_iterator<char>(in), {});
+        if (hostile.fileAfter != nullptr) {
+            EXPECT_EQ(file.substr(0, std::strlen(hostile.fileAfter)), hostile.fileAfter);
+        }
+        SetFileAttributesA(InPlugin("history.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveDirectoryA(InPlugin("history.txt").c_str());
+        DeleteFileA(InPlugin("history.txt").c_str());
+        DeleteFileA((shellFolder_.path() + "torvex.rc").c_str());
+    }
+}
+
+}  // namespace
