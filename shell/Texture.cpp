@@ -52,26 +52,36 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
     FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
+// The part of `r` that the DC can show: the loops below draw only there, while the colours
+// still follow the whole of `r` (a box larger than the screen costs only what is seen).
+RECT Shown(HDC dc, const RECT& r) {
+    RECT clip, shown = {};
+    if (GetClipBox(dc, &clip) == ERROR) return r;
+    IntersectRect(&shown, &clip, &r);
+    return shown;
+}
+
 void FillGradient(HDC dc, const RECT& r, TextureKind kind, COLORREF from, COLORREF to) {
     int width = r.right - r.left, height = r.bottom - r.top;
+    RECT s = Shown(dc, r);
     switch (kind) {
         case TextureKind::kSolid:
-            Fill(dc, r.left, r.top, r.right, r.bottom, from);
+            Fill(dc, s.left, s.top, s.right, s.bottom, from);
             break;
         case TextureKind::kHorizontal:
-            for (int x = 0; x < width; ++x)
-                Fill(dc, r.left + x, r.top, r.left + x + 1, r.bottom,
+            for (int x = s.left - r.left; x < s.right - r.left; ++x)
+                Fill(dc, r.left + x, s.top, r.left + x + 1, s.bottom,
                      Blend(from, to, x, width - 1));
             break;
         case TextureKind::kVertical:
-            for (int y = 0; y < height; ++y)
-                Fill(dc, r.left, r.top + y, r.right, r.top + y + 1, Blend(from, to, y, height - 1));
+            for (int y = s.top - r.top; y < s.bottom - r.top; ++y)
+                Fill(dc, s.left, r.top + y, s.right, r.top + y + 1, Blend(from, to, y, height - 1));
             break;
         case TextureKind::kDiagonal:
         case TextureKind::kCrossDiagonal:
-            for (int y = 0; y < height; ++y) {
+            for (int y = s.top - r.top; y < s.bottom - r.top; ++y) {
                 int row = kind == TextureKind::kDiagonal ? y : height - 1 - y;
-                for (int x = 0; x < width; ++x) {
+                for (int x = s.left - r.left; x < s.right - r.left; ++x) {
                     SetPixelV(dc, r.left + x, r.top + y,
                               Blend(from, to, x + row, width + height - 2));
                 }
@@ -81,7 +91,9 @@ void FillGradient(HDC dc, const RECT& r, TextureKind kind, COLORREF from, COLORR
 }
 
 void Interlace(HDC dc, const RECT& r, COLORREF from) {
-    for (int y = r.top + 1; y < r.bottom; y += 2) Fill(dc, r.left, y, r.right, y + 1, Darker(from));
+    RECT s = Shown(dc, r);
+    for (int y = r.top + 1 + ((s.top - r.top) & ~1); y < s.bottom; y += 2)
+        Fill(dc, s.left, y, s.right, y + 1, Darker(from));
 }
 
 void DrawBevel(HDC dc, const RECT& r, BevelStyle style, int inset, COLORREF base) {

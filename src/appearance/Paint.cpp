@@ -43,17 +43,24 @@ void TorvexPlugin::PaintBackground(HDC dc, const RECT* area) {
 LRESULT TorvexPlugin::PaintBox(HWND window, LPARAM lParam) {
     PAINTSTRUCT paint;
     HDC screen = BeginPaint(window, &paint);
-    RECT client = {};
+    RECT client = {}, visible = {}, area = {};
     GetClientRect(window, &client);
-    {
+    GetClipBox(screen, &visible);
+    // Only the part to be painted goes through the off-screen bitmap, drawn as if it were the
+    // whole box: a style that makes the box huge would otherwise cost a bitmap of up to
+    // 32767 rows, and the drawing of all of them, at every key.
+    if (IntersectRect(&area, &client, &paint.rcPaint) && IntersectRect(&area, &area, &visible)) {
+        const int width = area.right - area.left, height = area.bottom - area.top;
         torvex::MemoryDC memory;
-        torvex::CompatibleBitmap bitmap(screen, client.right, client.bottom);
+        torvex::CompatibleBitmap bitmap(screen, width, height);
         torvex::Selection selected(memory.get(), bitmap.get());
+        SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
         PaintBackground(memory.get(), &client);
         // The Edit class draws its text over the background, into the same bitmap.
         CallWindowProcA(defaultEditProc, window, WM_PAINT, reinterpret_cast<WPARAM>(memory.get()),
                         lParam);
-        BitBlt(screen, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+        BitBlt(screen, area.left, area.top, width, height, memory.get(), area.left, area.top,
+               SRCCOPY);
     }
     EndPaint(window, &paint);
     return 0;

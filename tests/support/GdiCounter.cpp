@@ -1,5 +1,6 @@
 #include "tests/support/GdiCounter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -7,6 +8,7 @@ namespace testsupport {
 namespace {
 
 std::set<HGDIOBJ>* live = nullptr;
+long long largestBitmap = 0;  // pixels
 
 struct Hook {
     const char* name;
@@ -47,6 +49,7 @@ HDC WINAPI CountedCreateCompatibleDC(HDC dc) {
     return static_cast<HDC>(Made(Original<decltype(&CreateCompatibleDC)>(0)(dc)));
 }
 HBITMAP WINAPI CountedCreateCompatibleBitmap(HDC dc, int width, int height) {
+    largestBitmap = std::max(largestBitmap, static_cast<long long>(width) * height);
     return static_cast<HBITMAP>(
         Made(Original<decltype(&CreateCompatibleBitmap)>(1)(dc, width, height)));
 }
@@ -103,6 +106,7 @@ int Patch(HMODULE module, bool install) {
 
 GdiCounter::GdiCounter(HMODULE module) : module_(module ? module : GetModuleHandleA(nullptr)) {
     live = new std::set<HGDIOBJ>;
+    largestBitmap = 0;
     hooked_ = Patch(module_, true);
 }
 
@@ -114,6 +118,10 @@ GdiCounter::~GdiCounter() {
 
 int GdiCounter::Live() const {
     return static_cast<int>(live->size());
+}
+
+long long GdiCounter::LargestBitmap() const {
+    return largestBitmap;
 }
 
 }  // namespace testsupport

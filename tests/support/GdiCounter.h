@@ -15,6 +15,7 @@ class GdiCounter {
 
     // DCs, bitmaps and fonts made while counting and not deleted yet.
     int Live() const;
+    long long LargestBitmap() const;  // the most pixels asked for in one bitmap
     bool Hooked() const { return hooked_ == 5; }
 
   private:

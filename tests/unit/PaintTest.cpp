@@ -159,6 +159,20 @@ TEST_F(PaintTest, PaintingAndReReadingLeakNothing) {
     EXPECT_EQ(testsupport::LiveTextures(), texturesBefore) << "old texture records are freed";
 }
 
+// Found by the soak: a style with a huge font height makes the box as high as the system lets a
+// window grow (32767 rows under Wine), and every key's repaint made and filled a bitmap of all
+// of it, freezing the shell. Only what the screen shows is painted now.
+TEST_F(PaintTest, AHugeBoxPaintsNoMoreThanTheScreenShows) {
+    UseStyle("toolbar: Flat Gradient Diagonal\ntoolbar.fontHeight: 2147483647\n");
+    CreateBox();
+    MoveWindow(plugin_->editWindow, 0, 0, 3000, plugin_->height, FALSE);
+    testsupport::GdiCounter counter;
+    Repaint();
+    long long screen = 1LL * GetSystemMetrics(SM_CXSCREEN) * GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_GT(counter.LargestBitmap(), 0);
+    EXPECT_LE(counter.LargestBitmap(), screen);
+}
+
 TEST(RepaintKeys, LettersDigitsKeypadAndEditingKeys) {
     for (WPARAM key : {WPARAM('A'), WPARAM('Z'), WPARAM('0'), WPARAM('9'), WPARAM(VK_NUMPAD0),
                        WPARAM(VK_DIVIDE), WPARAM(VK_SPACE), WPARAM(VK_BACK), WPARAM(VK_DELETE)}) {
