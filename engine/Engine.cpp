@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/CommandLine.h"
+#include "plugin/StaticRuntime.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ extern "C" __declspec(dllexport) void EC(void) {
     }
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    torvex::ReleaseStaticRuntime(reason, reserved);
     return TRUE;
 }

@@ -1,6 +1,9 @@
 #include <windows.h>
 
+#include "plugin/StaticRuntime.h"
+
 // Loading the DLL starts nothing: the shell calls the start functions when it is ready.
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    torvex::ReleaseStaticRuntime(reason, reserved);
     return TRUE;
 }

@@ -114,6 +114,7 @@ class SoakRun {
 
     // Empty when the history file and the list agree with the model.
     std::string CheckHistory() {
+        DrainEngine();
         std::ifstream in(pluginFolder_ + "history.txt", std::ios::binary);
         std::string file(std::istreambuf_iterator<char>(in), {});
         if (file != model_.FileBytes()) return "history.txt differs from the model";
@@ -128,6 +129,13 @@ class SoakRun {
     }
 
   private:
+    // The recording engine keeps every line it is given until asked for them.
+    void DrainEngine() {
+        HMODULE engine = GetModuleHandleA((pluginFolder_ + "quorlin.dll").c_str());
+        using Take = const char* (*)();
+        if (auto take = standin::Export<Take>(engine, "TakeRecordedLines")) take();
+    }
+
     int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
 
     std::string RandomText(std::size_t maxLength, const char* alphabet) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "plugin/StaticRuntime.h"
+
 namespace {
 std::vector<std::string> lines;
 std::string joined;
@@ -24,6 +26,7 @@ extern "C" __declspec(dllexport) const char* TakeRecordedLines(void) {
     return joined.c_str();
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    torvex::ReleaseStaticRuntime(reason, reserved);
     return TRUE;
 }
