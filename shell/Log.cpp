@@ -7,6 +7,7 @@
 namespace {
 FILE* logFile = nullptr;
 bool echo = true;
+standin::CallObserver callObserver = nullptr;
 }  // namespace
 
 namespace standin {
@@ -18,6 +19,20 @@ void OpenLog(const char* path) {
 
 void SetLogEcho(bool on) {
     echo = on;
+}
+
+void SetCallObserver(CallObserver observer) {
+    callObserver = observer;
+}
+
+void ReportCall(const char* function, const void* subject, const char* format, ...) {
+    if (callObserver == nullptr) return;
+    char arguments[1024];
+    va_list list;
+    va_start(list, format);
+    std::vsnprintf(arguments, sizeof(arguments), format, list);
+    va_end(list);
+    callObserver(function, subject, arguments);
 }
 
 void Log(const char* format, ...) {

@@ -1,7 +1,6 @@
 // The shell's popup menus and the set of sticky windows, as exported to plug-ins.
 #include <windows.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -19,8 +18,6 @@ struct Menu {
 
 namespace {
 
-std::set<HWND> stickyWindows;
-standin::MenuObserver menuObserver = nullptr;
 constexpr UINT kFirstItemId = 1;
 
 HMENU BuildPopup(const Menu& menu) {
@@ -36,38 +33,14 @@ HMENU BuildPopup(const Menu& menu) {
 
 }  // namespace
 
-namespace standin {
-
-bool IsSticky(HWND window) {
-    return stickyWindows.count(window) != 0;
-}
-void SetMenuObserver(MenuObserver observer) {
-    menuObserver = observer;
-}
-const char* MenuTitle(const Menu* menu) {
-    return menu->title.c_str();
-}
-int MenuItemCount(const Menu* menu) {
-    return static_cast<int>(menu->labels.size());
-}
-const char* MenuItemLabel(const Menu* menu, int i) {
-    return menu->labels[i].c_str();
-}
-const char* MenuItemBroadcast(const Menu* menu, int i) {
-    return menu->broadcasts[i].c_str();
-}
-bool MenuItemChecked(const Menu* menu, int i) {
-    return menu->checked[i];
-}
-
-}  // namespace standin
+namespace standin {}  // namespace standin
 
 extern "C" {
 
 NIMBAR_API Menu* MakeMenu(LPCSTR title) {
     Menu* menu = new Menu;
     menu->title = title ? title : "";
-    if (menuObserver) menuObserver(standin::MenuEvent::kMade, menu);
+    standin::ReportCall("MakeMenu", menu, "%s", menu->title.c_str());
     return menu;
 }
 
@@ -76,12 +49,14 @@ NIMBAR_API void MakeMenuItem(Menu* menu, LPCSTR label, LPCSTR broadcast, bool ch
     menu->labels.push_back(label ? label : "");
     menu->broadcasts.push_back(broadcast ? broadcast : "");
     menu->checked.push_back(checked);
+    standin::ReportCall("MakeMenuItem", menu, "%s|%s|%s", menu->labels.back().c_str(),
+                        menu->broadcasts.back().c_str(), checked ? "checked" : "unchecked");
 }
 
 // Shows the menu at the mouse and waits; a picked item's command goes to the main window.
 NIMBAR_API void ShowMenu(Menu* menu) {
     if (menu == nullptr) return;
-    if (menuObserver) menuObserver(standin::MenuEvent::kShown, menu);
+    standin::ReportCall("ShowMenu", menu, "");
     HWND owner = GetNMWnd();
     HMENU popup = BuildPopup(*menu);
     POINT at;
@@ -100,15 +75,15 @@ NIMBAR_API void ShowMenu(Menu* menu) {
 
 NIMBAR_API void DelMenu(Menu* menu) {
     if (menu == nullptr) return;
-    if (menuObserver) menuObserver(standin::MenuEvent::kDeleted, menu);
+    standin::ReportCall("DelMenu", menu, "");
     delete menu;
 }
 
 NIMBAR_API void MakeSticky(HWND window) {
-    stickyWindows.insert(window);
+    standin::ReportCall("MakeSticky", window, "");  // the stand-in keeps no sticky windows
 }
 NIMBAR_API void RemoveSticky(HWND window) {
-    stickyWindows.erase(window);
+    standin::ReportCall("RemoveSticky", window, "");
 }
 
 }  // extern "C"

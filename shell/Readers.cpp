@@ -83,6 +83,7 @@ NIMBAR_API bool FileExists(LPCSTR path) {
 }
 
 NIMBAR_API LPCSTR ReadString(LPCSTR path, LPCSTR key, LPCSTR defaultValue) {
+    standin::ReportCall("ReadString", nullptr, "%s", key ? key : "(null)");
     if (nullAnswers) return nullptr;
     static std::string value;
     if (!standin::FindRcValue(path, key, value)) value = defaultValue ? defaultValue : "";
@@ -90,6 +91,7 @@ NIMBAR_API LPCSTR ReadString(LPCSTR path, LPCSTR key, LPCSTR defaultValue) {
 }
 
 NIMBAR_API int ReadInt(LPCSTR path, LPCSTR key, int defaultValue) {
+    standin::ReportCall("ReadInt", nullptr, "%s", key ? key : "(null)");
     std::string text;
     int value = defaultValue;
     if (standin::FindRcValue(path, key, text) && standin::ParseInt(text, value)) return value;
@@ -97,6 +99,7 @@ NIMBAR_API int ReadInt(LPCSTR path, LPCSTR key, int defaultValue) {
 }
 
 NIMBAR_API bool ReadBool(LPCSTR path, LPCSTR key, bool defaultValue) {
+    standin::ReportCall("ReadBool", nullptr, "%s", key ? key : "(null)");
     std::string text;
     bool value = defaultValue;
     if (standin::FindRcValue(path, key, text) && standin::ParseBool(text, value)) return value;
@@ -104,6 +107,7 @@ NIMBAR_API bool ReadBool(LPCSTR path, LPCSTR key, bool defaultValue) {
 }
 
 NIMBAR_API COLORREF ReadColor(LPCSTR path, LPCSTR key, LPCSTR defaultValue) {
+    standin::ReportCall("ReadColor", nullptr, "%s", key ? key : "(null)");
     std::string text;
     unsigned long color = 0;
     if (standin::FindRcValue(path, key, text) && standin::ParseColor(text, color)) return color;

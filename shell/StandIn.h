@@ -54,15 +54,11 @@ void OpenLog(const char* path);
 void SetLogEcho(bool on);  // stdout too (the default)
 void Log(const char* format, ...);
 
-// Sticky windows and menus, for tests.
-bool IsSticky(HWND window);
-enum class MenuEvent { kMade, kShown, kDeleted };
-typedef void (*MenuObserver)(MenuEvent event, const Menu* menu);
-void SetMenuObserver(MenuObserver observer);
-const char* MenuTitle(const Menu* menu);
-int MenuItemCount(const Menu* menu);
-const char* MenuItemLabel(const Menu* menu, int item);
-const char* MenuItemBroadcast(const Menu* menu, int item);
-bool MenuItemChecked(const Menu* menu, int item);
+// Each call of the exported functions that act for a plug-in (sticky windows, menus, readers,
+// gradients), for tests: the function's name, the window, menu or DC it acts on (or null), and
+// its other arguments as text, e.g. "In Slit|@Castpad Toggle Slit|checked".
+typedef void (*CallObserver)(const char* function, const void* subject, const char* arguments);
+void SetCallObserver(CallObserver observer);
+void ReportCall(const char* function, const void* subject, const char* format, ...);
 
 }  // namespace standin

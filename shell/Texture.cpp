@@ -131,6 +131,10 @@ NIMBAR_API StyleTexture* ParseItem(LPCSTR description, StyleTexture* texture) {
 NIMBAR_API void MakeGradient(HDC dc, RECT rect, int kind, COLORREF from, COLORREF to, bool flag,
                              int paramA, int paramB, int bevelWidth, COLORREF borderColor,
                              int borderWidth) {
+    standin::ReportCall("MakeGradient", dc,
+                        "%ld,%ld,%ld,%ld %d #%06lx #%06lx %d %d %d %d #%06lx %d", rect.left,
+                        rect.top, rect.right, rect.bottom, kind, from, to, flag, paramA, paramB,
+                        bevelWidth, borderColor, borderWidth);
     if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     COLORREF previousBrush = GetDCBrushColor(dc);
     int border = std::max(0, borderWidth);

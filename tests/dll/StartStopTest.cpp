@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -58,6 +59,9 @@ class StartStopTest : public ::testing::Test {
         return {Target::kMain, message, Delivery::kSent, reinterpret_cast<WPARAM>(box), 0,
                 "10901,10103", true};
     }
+    Expected Call(const char* function, HWND box) {
+        return {Target::kCall, 0, Delivery::kCalled, reinterpret_cast<WPARAM>(box), 0, function};
+    }
     Expected ToSlit(UINT message, HWND box) {
         return {Target::kSlit, message, Delivery::kSent, 0, reinterpret_cast<LPARAM>(box)};
     }
@@ -72,23 +76,35 @@ class StartStopTest : public ::testing::Test {
 
 TEST_F(StartStopTest, StartsDockedAndStopsInOrder) {
     Settings("torvex.inslit: true\ntorvex.x: 10\ntorvex.y: 20\n");
+    shell_.RecordCalls({"MakeSticky", "RemoveSticky"});
+    bool fontAtDocking = true;
+    shell_.OnMessage([&](Target, UINT message, WPARAM, LPARAM lParam) {
+        HWND docked = reinterpret_cast<HWND>(lParam);
+        if (message == shell::kSlitAdd) fontAtDocking = SendMessageA(docked, WM_GETFONT, 0, 0);
+    });
     EXPECT_EQ(beginEx_(module_, shell_.slit()), 0);
     HWND box = Box();
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(shell_.Matches(
-        {Registration(shell::kRegisterMessages, box), ToSlit(shell::kSlitAdd, box)}));
-    EXPECT_TRUE(standin::IsSticky(box));
-    EXPECT_NE(SendMessageA(box, WM_GETFONT, 0, 0), 0) << "the font is applied";
+    EXPECT_TRUE(shell_.Matches({Registration(shell::kRegisterMessages, box),
+                                Call("MakeSticky", box), ToSlit(shell::kSlitAdd, box)}));
+    EXPECT_FALSE(fontAtDocking) << "docked before the font is applied";
+    EXPECT_NE(SendMessageA(box, WM_GETFONT, 0, 0), 0) << "and then the font is applied";
     char className[16] = "";
     GetClassNameA(box, className, sizeof(className));
     EXPECT_STREQ(className, "Edit");
+    // Popup, visible, multi-line, auto-scrolled; the system adds WS_CLIPSIBLINGS of its own.
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(box, GWL_STYLE)) & ~WS_CLIPSIBLINGS, 0x90000084u);
+    EXPECT_EQ(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, WS_EX_TOOLWINDOW);
+    RECT r;
+    GetWindowRect(box, &r);
+    EXPECT_EQ(r.bottom - r.top, 20) << "the default style's height";
 
     shell_.Clear();
     end_();
-    EXPECT_TRUE(shell_.Matches(
-        {ToSlit(shell::kSlitRemove, box), Registration(shell::kUnregisterMessages, box)}));
+    EXPECT_TRUE(
+        shell_.Matches({ToSlit(shell::kSlitRemove, box),
+                        Registration(shell::kUnregisterMessages, box), Call("RemoveSticky", box)}));
     EXPECT_FALSE(IsWindow(box));
-    EXPECT_FALSE(standin::IsSticky(box));
     end_();  // a second stop does nothing
 }
 
@@ -231,13 +247,21 @@ TEST_F(StartStopTest, AStopWhileALineRunsWaitsForTheRunToReturn) {
     ASSERT_EQ(beginEx_(module_, shell_.slit()), 0) << "and the plug-in starts again";
 }
 
-TEST_F(StartStopTest, PluginInfoNeedsNoInstance) {
+// The same answers before a start, while started and after the stop.
+TEST_F(StartStopTest, PluginInfoAnswersEveryFieldWithOrWithoutAnInstance) {
     auto info = Export<PluginInfo>(module_, "pluginInfo");
-    EXPECT_STREQ(info(1), "Torvex");
-    beginEx_(module_, shell_.slit());
-    end_();
-    EXPECT_STREQ(info(1), "Torvex");
-    EXPECT_STREQ(info(0), "Torvex 0.1 (22 01 2004)");
+    ASSERT_NE(info, nullptr);
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_STREQ(info(1), "Torvex");
+        EXPECT_STREQ(info(2), "0.1");
+        EXPECT_GT(std::strlen(info(3)), 0u) << "the author";
+        EXPECT_STREQ(info(4), "22 01 2004");
+        EXPECT_GT(std::strlen(info(6)), 0u) << "the contact";
+        for (int field : {0, 7, -1, 1000}) EXPECT_STREQ(info(field), "Torvex 0.1 (22 01 2004)");
+        EXPECT_STREQ(info(5), "") << "the empty text, even after the combined one";
+        if (round == 0) beginEx_(module_, shell_.slit());
+        if (round == 1) end_();
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "host/ShellMessages.h"
+#include "shell/StandIn.h"
 #include "tests/support/Allocations.h"
 
 namespace testsupport {
@@ -49,10 +50,12 @@ void RegisterRecorderClass() {
 }
 
 const char* Name(Target target) {
-    return target == Target::kMain ? "main" : "slit";
+    static const char* const names[] = {"main", "slit", "call"};
+    return names[static_cast<int>(target)];
 }
 const char* Name(Delivery delivery) {
-    return delivery == Delivery::kSent ? "sent" : "posted";
+    static const char* const names[] = {"sent", "posted", "made"};
+    return names[static_cast<int>(delivery)];
 }
 
 }  // namespace
@@ -65,6 +68,24 @@ LRESULT CALLBACK RecorderWindowProc(HWND window, UINT message, WPARAM wParam, LP
                             wParam, lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RecordCall(const char* function, const void* subject, const char* arguments) {
+    MessageRecorder* recorder = activeRecorder;
+    if (recorder == nullptr) return;
+    AllocationsExempt exempt;
+    for (const std::string& wanted : recorder->calls_) {
+        if (wanted != function) continue;
+        std::string text = function;
+        if (*arguments != '\0') text += std::string(" ") + arguments;
+        recorder->messages_.push_back(
+            {Target::kCall, 0, reinterpret_cast<WPARAM>(subject), 0, Delivery::kCalled, text});
+    }
+}
+
+void MessageRecorder::RecordCalls(std::vector<std::string> functions) {
+    calls_ = std::move(functions);
+    standin::SetCallObserver(RecordCall);
 }
 
 LRESULT CALLBACK RecorderCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -100,6 +121,7 @@ MessageRecorder::MessageRecorder() {
 
 MessageRecorder::~MessageRecorder() {
     activeRecorder = nullptr;
+    standin::SetCallObserver(nullptr);
     UnhookWindowsHookEx(sentHook_);
     UnhookWindowsHookEx(postedHook_);
     DestroyWindow(main_);
@@ -142,7 +164,7 @@ namespace {
 
 bool Same(const Expected& want, const RecordedMessage& got) {
     return want.target == got.target && want.message == got.message &&
-           want.delivery == got.delivery && want.wParam == got.wParam &&
+           want.delivery == got.delivery && (want.anyWParam || want.wParam == got.wParam) &&
            (want.anyLParam || want.lParam == got.lParam) &&
            (want.text == nullptr || got.text == want.text);
 }

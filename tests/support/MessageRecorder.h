@@ -1,6 +1,7 @@
 #pragma once
-// Records what a fake shell main window and a fake slit receive, sent or posted, in order, and
-// compares whole sequences with what a test expects (in the manner of Wine's ok_sequence).
+// Records what a fake shell main window and a fake slit receive, sent or posted, and the calls of
+// the shell's functions a test asks for, in one order, and compares whole sequences with what a
+// test expects (in the manner of Wine's ok_sequence).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,8 +12,8 @@
 
 namespace testsupport {
 
-enum class Target { kMain, kSlit };
-enum class Delivery { kSent, kPosted };
+enum class Target { kMain, kSlit, kCall };  // kCall: a shell function, named in `text`
+enum class Delivery { kSent, kPosted, kCalled };
 
 struct RecordedMessage {
     Target target;
@@ -20,7 +21,8 @@ struct RecordedMessage {
     WPARAM wParam;
     LPARAM lParam;
     Delivery delivery;
-    std::string text;  // broadcast command text, or the registered message list "10901,10103"
+    std::string text;  // broadcast command text, the registered message list "10901,10103",
+                       // or a call: "MakeMenuItem In Slit|@Castpad Toggle Slit|checked"
 };
 
 // What a test expects; wParam, lParam and text can each be left unchecked.
@@ -32,6 +34,7 @@ struct Expected {
     LPARAM lParam = 0;
     const char* text = nullptr;  // nullptr: not checked
     bool anyLParam = false;
+    bool anyWParam = false;
 };
 
 class MessageRecorder {
@@ -40,6 +43,10 @@ class MessageRecorder {
     ~MessageRecorder();
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    // Also records calls of these shell functions: Target::kCall, wParam the window, menu or DC
+    // the call acts on, text the function's name and its other arguments.
+    void RecordCalls(std::vector<std::string> functions);
 
     HWND main() const { return main_; }
     HWND slit() const { return slit_; }
@@ -60,6 +67,7 @@ class MessageRecorder {
     friend LRESULT CALLBACK RecorderCallWndProc(int, WPARAM, LPARAM);
     friend LRESULT CALLBACK RecorderGetMessage(int, WPARAM, LPARAM);
     friend LRESULT CALLBACK RecorderWindowProc(HWND, UINT, WPARAM, LPARAM);
+    friend void RecordCall(const char*, const void*, const char*);
     void Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery);
 
     HWND main_ = nullptr;
@@ -67,6 +75,7 @@ class MessageRecorder {
     HHOOK sentHook_ = nullptr;
     HHOOK postedHook_ = nullptr;
     std::vector<RecordedMessage> messages_;
+    std::vector<std::string> calls_;
     Reaction reaction_;
 };
 

@@ -1,115 +1,88 @@
-// Painting the box: by pixels, on a real subclassed Edit window, and without leaking.
+// Painting the box: what the shell is asked to draw, the real box's pixels and font, and no leak.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <memory>
 #include <string>
 
-#include "appearance/Paint.h"
-#include "appearance/WineColorRouting.h"
 #include "plugin/TorvexPlugin.h"
-#include "shell/StandIn.h"
 #include "tests/support/Allocations.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/GdiCounter.h"
-#include "tests/support/TempShellFolder.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/PluginBox.h"
 
 namespace {
 
 using testsupport::Canvas;
 
-// Stands in for the box's window procedure for the painting messages.
-LRESULT CALLBACK PaintingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT:
-            return thePlugin->PaintBox(window, lParam);
-        case WM_CTLCOLOREDIT:
-            return thePlugin->ColorText(reinterpret_cast<HDC>(wParam));
-        case WM_ERASEBKGND:
-            return 1;
-    }
-    return CallWindowProcA(thePlugin->defaultEditProc, window, message, wParam, lParam);
-}
-
-class PaintTest : public ::testing::Test {
+class PaintTest : public testsupport::PluginBox {
   protected:
     void SetUp() override {
-        plugin_ = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), nullptr);
-        thePlugin = plugin_.get();
+        PluginBox::SetUp();
+        Start();
     }
-    void TearDown() override {
-        if (plugin_->editWindow) DestroyWindow(plugin_->editWindow);
-        if (plugin_->font) DeleteObject(plugin_->font);
-        delete plugin_->toolbarTexture;
-        delete plugin_->labelTexture;
-        thePlugin = nullptr;
-    }
+    // The style, and the box the canvas's size whatever height the style gives it.
     void UseStyle(const std::string& style) {
-        folder_.Write("style.rc", style);
+        Write("style.rc", style);
         plugin_->ReadSettings();
-    }
-    void CreateBox() {
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        plugin_->editWindow = CreateWindowExA(
-            WS_EX_TOOLWINDOW, "Edit", nullptr,
-            WS_POPUP | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL, 20, 20, Canvas::kWidth,
-            Canvas::kHeight, torvex::ColorRoutingOwner(instance), nullptr, instance, nullptr);
-        plugin_->defaultEditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            plugin_->editWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaintingProc)));
+        MoveWindow(box(), 20, 20, Canvas::kWidth, Canvas::kHeight, FALSE);
         plugin_->ApplyFont();
     }
     void Repaint() {
-        InvalidateRect(plugin_->editWindow, nullptr, TRUE);
-        UpdateWindow(plugin_->editWindow);
+        InvalidateRect(box(), nullptr, TRUE);
+        UpdateWindow(box());
     }
-
-    testsupport::TempShellFolder folder_{"torvex-paint-shell"};
-    std::unique_ptr<TorvexPlugin> plugin_;
 };
 
-TEST_F(PaintTest, AParentRelativeLabelLeavesTheToolbarShowing) {
-    UseStyle("toolbar: Flat Solid\ntoolbar.color: #204060\nborderWidth: 0\nbevelWidth: 0\n");
-    Canvas canvas;
-    RECT all = {0, 0, Canvas::kWidth, Canvas::kHeight};
-    plugin_->PaintBackground(canvas.dc(), &all);
-    for (int x : {0, 50, 99}) {
-        for (int y : {0, 10, 19})
-            EXPECT_EQ(canvas.At(x, y), RGB(0x20, 0x40, 0x60)) << x << "," << y;
-    }
-}
-
-TEST_F(PaintTest, ADrawnLabelSitsInsideBevelAndBorder) {
+// What the shell is asked to draw: the toolbar texture over the whole box with every field of
+// its record, colours, bevel and border; the label inside bevel and border with the same bevel
+// and border values; and no label at all when it is parent-relative.
+TEST_F(PaintTest, TheShellDrawsBothTexturesWithTheirOwnFieldsAndTheSameFrame) {
     UseStyle(
-        "toolbar: Flat Solid\ntoolbar.color: #FF0000\ntoolbar.label: Flat Solid\n"
-        "toolbar.label.color: #0000FF\nborderColor: #00FF00\nborderWidth: 1\nbevelWidth: 1\n");
+        "toolbar: Raised Gradient Horizontal Interlaced Bevel2\ntoolbar.color: #102030\n"
+        "toolbar.colorTo: #405060\ntoolbar.label: Sunken Gradient Diagonal\n"
+        "toolbar.label.color: #708090\ntoolbar.label.colorTo: #A0B0C0\nborderColor: #00FF00\n"
+        "bevelWidth: 2\nborderWidth: 1\n");
+    testsupport::MessageRecorder shell;
+    shell.RecordCalls({"MakeGradient"});
     Canvas canvas;
     RECT all = {0, 0, Canvas::kWidth, Canvas::kHeight};
     plugin_->PaintBackground(canvas.dc(), &all);
-    const COLORREF toolbar = RGB(255, 0, 0), label = RGB(0, 0, 255), border = RGB(0, 255, 0);
-    EXPECT_EQ(canvas.At(0, 0), border) << "the toolbar's border";
-    EXPECT_EQ(canvas.At(1, 1), toolbar);
-    EXPECT_EQ(canvas.At(2, 2), border) << "the label covers 2,2 to 98,18 with its own border";
-    EXPECT_EQ(canvas.At(97, 17), border);
-    EXPECT_EQ(canvas.At(3, 3), label);
-    EXPECT_EQ(canvas.At(96, 16), label);
-    EXPECT_EQ(canvas.At(98, 18), toolbar);
+    auto drawn = [&](const char* arguments) {
+        return testsupport::Expected{testsupport::Target::kCall,
+                                     0,
+                                     testsupport::Delivery::kCalled,
+                                     reinterpret_cast<WPARAM>(canvas.dc()),
+                                     0,
+                                     arguments};
+    };
+    // rectangle, kind, from, to, interlaced, bevel style, bevel position, bevel width, border
+    // colour, border width
+    EXPECT_TRUE(shell.Matches({
+        drawn("MakeGradient 0,0,100,20 1 #302010 #605040 1 1 2 2 #00ff00 1"),
+        drawn("MakeGradient 3,3,97,17 3 #908070 #c0b0a0 0 2 1 2 #00ff00 1"),
+    }));
+
+    UseStyle("toolbar: Flat Solid\ntoolbar.color: #204060\nborderWidth: 0\nbevelWidth: 0\n");
+    shell.Clear();
+    plugin_->PaintBackground(canvas.dc(), &all);
+    EXPECT_TRUE(
+        shell.Matches({drawn("MakeGradient 0,0,100,20 0 #604020 #ffffff 0 0 1 0 #000000 0")}))
+        << "a parent-relative label lets the toolbar show";
 }
 
 TEST_F(PaintTest, TextIsDrawnInItsColourWithNothingBehindIt) {
     UseStyle(
         "toolbar: Flat Solid\ntoolbar.color: #404040\ntoolbar.label.textColor: #00FF00\n"
         "borderWidth: 0\nbevelWidth: 0\ntoolbar.fontHeight: 16\n");
-    CreateBox();
-    SetWindowTextA(plugin_->editWindow, "MMMM WWW");
+    SetWindowTextA(box(), "MMMM WWW");
     Repaint();
 
     Canvas canvas;
-    HDC screen = GetDC(plugin_->editWindow);
+    HDC screen = GetDC(box());
     BitBlt(canvas.dc(), 0, 0, Canvas::kWidth, Canvas::kHeight, screen, 0, 0, SRCCOPY);
-    ReleaseDC(plugin_->editWindow, screen);
+    ReleaseDC(box(), screen);
     int background = 0, green = 0, white = 0;
     for (int y = 0; y < Canvas::kHeight; ++y) {
         for (int x = 0; x < Canvas::kWidth; ++x) {
@@ -121,24 +94,25 @@ TEST_F(PaintTest, TextIsDrawnInItsColourWithNothingBehindIt) {
     }
     EXPECT_GT(green, 10) << "the text is drawn in the text colour";
     EXPECT_GT(background, Canvas::kWidth * Canvas::kHeight / 2) << "the texture shows around it";
+    EXPECT_EQ(canvas.At(0, 0), RGB(0x40, 0x40, 0x40)) << "the toolbar reaches the edges";
+    EXPECT_EQ(canvas.At(Canvas::kWidth - 1, Canvas::kHeight - 1), RGB(0x40, 0x40, 0x40));
     EXPECT_EQ(white, 0) << "no background box is filled behind the text";
 
-    // For a look at the box: TORVEX_HOLD_MS keeps it on the screen that long.
-    if (const char* hold = std::getenv("TORVEX_HOLD_MS")) {
-        std::ofstream("box-visible") << "shown\n";
-        DWORD until = GetTickCount() + std::atoi(hold);
-        while (GetTickCount() < until) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            Sleep(20);
-        }
-    }
+    // The font as described: the style's height and face, antialiased, the default charset.
+    LOGFONTA font = {};
+    ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(box(), WM_GETFONT, 0, 0)),
+                           sizeof(font), &font));
+    EXPECT_EQ(font.lfHeight, 16);
+    EXPECT_STREQ(font.lfFaceName, "courier new");
+    EXPECT_EQ(font.lfQuality, ANTIALIASED_QUALITY);
+    EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+    EXPECT_EQ(font.lfWeight, FW_DONTCARE);
+    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
 }
 
 TEST_F(PaintTest, PaintingAndReReadingLeakNothing) {
     UseStyle("toolbar: Raised Gradient Vertical\ntoolbar.label: Sunken Solid\n");
-    CreateBox();
-    SetWindowTextA(plugin_->editWindow, "notepad");
+    SetWindowTextA(box(), "notepad");
     int texturesBefore = testsupport::LiveTextures();
     testsupport::GdiCounter counter;
     ASSERT_TRUE(counter.Hooked());
@@ -164,25 +138,12 @@ TEST_F(PaintTest, PaintingAndReReadingLeakNothing) {
 // of it, freezing the shell. Only what the screen shows is painted now.
 TEST_F(PaintTest, AHugeBoxPaintsNoMoreThanTheScreenShows) {
     UseStyle("toolbar: Flat Gradient Diagonal\ntoolbar.fontHeight: 2147483647\n");
-    CreateBox();
-    MoveWindow(plugin_->editWindow, 0, 0, 3000, plugin_->height, FALSE);
+    MoveWindow(box(), 0, 0, 3000, plugin_->height, FALSE);
     testsupport::GdiCounter counter;
     Repaint();
     long long screen = 1LL * GetSystemMetrics(SM_CXSCREEN) * GetSystemMetrics(SM_CYSCREEN);
     EXPECT_GT(counter.LargestBitmap(), 0);
     EXPECT_LE(counter.LargestBitmap(), screen);
-}
-
-TEST(RepaintKeys, LettersDigitsKeypadAndEditingKeys) {
-    for (WPARAM key : {WPARAM('A'), WPARAM('Z'), WPARAM('0'), WPARAM('9'), WPARAM(VK_NUMPAD0),
-                       WPARAM(VK_DIVIDE), WPARAM(VK_SPACE), WPARAM(VK_BACK), WPARAM(VK_DELETE)}) {
-        EXPECT_TRUE(torvex::IsRepaintKey(key)) << key;
-    }
-    for (WPARAM key :
-         {WPARAM(VK_OEM_PERIOD), WPARAM(VK_OEM_COMMA), WPARAM(VK_LEFT), WPARAM(VK_RIGHT),
-          WPARAM(VK_HOME), WPARAM(VK_SHIFT), WPARAM('@'), WPARAM('['), WPARAM(VK_F1)}) {
-        EXPECT_FALSE(torvex::IsRepaintKey(key)) << key;
-    }
 }
 
 }  // namespace

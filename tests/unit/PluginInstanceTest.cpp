@@ -1,4 +1,4 @@
-// The instance as construction leaves it, its folder, and what pluginInfo answers.
+// The instance as construction leaves it, and its folder.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "plugin/PluginInfo.h"
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
 #include "tests/support/MessageRecorder.h"
@@ -30,6 +29,7 @@ TEST(PluginInstance, ConstructionTakesTheShellWindowsClearsAndReadsTheSettings) 
     EXPECT_EQ(plugin->width, 100);
     EXPECT_EQ(plugin->historyCount, 0);
     EXPECT_EQ(plugin->historyCursor, 0);
+    for (int slot = 0; slot < kHistorySlots; ++slot) ASSERT_STREQ(plugin->history[slot], "");
     EXPECT_EQ(plugin->menu, nullptr);
     EXPECT_FALSE(plugin->inSlit);
     EXPECT_FALSE(plugin->slitAutoHide);
@@ -38,15 +38,6 @@ TEST(PluginInstance, ConstructionTakesTheShellWindowsClearsAndReadsTheSettings) 
     delete plugin->toolbarTexture;
     delete plugin->labelTexture;
     standin::SetMainWindow(nullptr);
-}
-
-TEST(PluginInstance, FieldsKeepTheShellsOrder) {
-    EXPECT_LT(offsetof(TorvexPlugin, workBuffer), offsetof(TorvexPlugin, engineModule));
-    EXPECT_LT(offsetof(TorvexPlugin, historyCursor), offsetof(TorvexPlugin, history));
-    EXPECT_LT(offsetof(TorvexPlugin, history), offsetof(TorvexPlugin, instance));
-    EXPECT_LT(offsetof(TorvexPlugin, noWho), offsetof(TorvexPlugin, x));
-    EXPECT_LT(offsetof(TorvexPlugin, fontName), offsetof(TorvexPlugin, fontHeight));
-    EXPECT_EQ(sizeof(TorvexPlugin::history), 512u * 4096u);
 }
 
 TEST(PluginFolder, CutsAfterTheLastBackslash) {
@@ -94,17 +85,6 @@ TEST(PluginFolder, WithoutTheWholeFolderNeitherEngineNorHistoryFile) {
     char folder[12];
     ModuleFolder(GetModuleHandleA(nullptr), folder, sizeof(folder));
     EXPECT_STREQ(folder, "");
-}
-
-TEST(PluginInfo, AnswersEveryField) {
-    EXPECT_STREQ(pluginInfo(1), "Torvex");
-    EXPECT_STREQ(pluginInfo(2), "0.1");
-    EXPECT_GT(std::strlen(pluginInfo(3)), 0u);
-    EXPECT_STREQ(pluginInfo(4), "22 01 2004");
-    EXPECT_STREQ(pluginInfo(6), pluginInfo(6));
-    EXPECT_GT(std::strlen(pluginInfo(6)), 0u);
-    for (int field : {0, 7, -1, 1000}) EXPECT_STREQ(pluginInfo(field), "Torvex 0.1 (22 01 2004)");
-    EXPECT_STREQ(pluginInfo(5), "") << "the empty text, even after the combined one";
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 
 #include "host/ShellMessages.h"
@@ -13,15 +12,13 @@
 #include "shell/StandIn.h"
 #include "tests/support/DialogCloser.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/PluginBox.h"
 
 namespace {
 
 using testsupport::Delivery;
 using testsupport::DialogCloser;
-using testsupport::MessageRecorder;
 using testsupport::Target;
-
-typedef const char* (*TakeRecordedLines)(void);
 
 // This program's own "EC": a look-up of the entry made without an engine module would find it.
 bool programsEngineEntryCalled = false;
@@ -29,49 +26,13 @@ extern "C" __declspec(dllexport) void EC(void) {
     programsEngineEntryCalled = true;
 }
 
-class RunLineTest : public ::testing::Test {
+class RunLineTest : public testsupport::PluginBox {
   protected:
     void SetUp() override {
-        static HMODULE engine = LoadLibraryA("recording_engine.dll");
-        ASSERT_NE(engine, nullptr);
-        takeLines_ = reinterpret_cast<TakeRecordedLines>(
-            reinterpret_cast<void*>(GetProcAddress(engine, "TakeRecordedLines")));
-        takeLines_();
-
-        standin::SetMainWindow(shell_.main());
-        plugin_ = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), shell_.slit());
-        plugin_->engineModule = engine;
-        historyPath_ = std::string(plugin_->GetPluginFolder()) + "history.txt";
-        DeleteFileA(historyPath_.c_str());
-        plugin_->editWindow = CreateWindowExA(WS_EX_TOOLWINDOW, "Edit", nullptr,
-                                              WS_POPUP | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL,
-                                              10, 10, 200, 20, nullptr, nullptr, nullptr, nullptr);
-        shell_.Pump();
-        shell_.Clear();
+        PluginBox::SetUp();
+        Start(true);
     }
-    void TearDown() override {
-        DestroyWindow(plugin_->editWindow);
-        DeleteFileA(historyPath_.c_str());
-        standin::SetMainWindow(nullptr);
-    }
-
-    void Run(const std::string& line) {
-        SetWindowTextA(plugin_->editWindow, line.c_str());
-        plugin_->RunLine();
-        shell_.Pump();
-    }
-    std::string Field() {
-        char text[kHistorySlotSize] = "";
-        GetWindowTextA(plugin_->editWindow, text, sizeof(text));
-        return text;
-    }
-    std::string EngineGot() { return takeLines_(); }
     std::string Newest() { return plugin_->history[0]; }
-
-    MessageRecorder shell_;
-    std::unique_ptr<TorvexPlugin> plugin_;
-    std::string historyPath_;
-    TakeRecordedLines takeLines_ = nullptr;
 };
 
 struct Row {
@@ -107,10 +68,10 @@ TEST_F(RunLineTest, ACommandWithBlanksIsNotACommand) {
 }
 
 TEST_F(RunLineTest, BroadcastLinesArePostedAndHandedToTheEngine) {
-    SetWindowTextA(plugin_->editWindow, "@NMShowPlugins");
-    plugin_->RunLine();
-    SetWindowTextA(plugin_->editWindow, "@Castpad Toggle Slit");
-    plugin_->RunLine();
+    SetWindowTextA(box(), "@NMShowPlugins");
+    Send(WM_CHAR, '\r');
+    SetWindowTextA(box(), "@Castpad Toggle Slit");
+    Send(WM_CHAR, '\r');
     EXPECT_EQ(Field(), "");
     // Both texts are still readable when the shell gets to them.
     shell_.Pump();
@@ -150,17 +111,26 @@ TEST_F(RunLineTest, AMissingEngineShowsTheBoxAndStillRecords) {
     EXPECT_EQ(Newest(), "calc");
 }
 
-TEST_F(RunLineTest, ClearLeavesOnlyItselfAndNothingToRecall) {
+// The browse position outlives a run (what was shown is one slot older when the run added a
+// line), but not a .clear.
+TEST_F(RunLineTest, ARunKeepsTheBrowsePositionAndClearLeavesNothingToRecall) {
     Run("a");
     Run("b");
     Run("c");
-    for (int i = 0; i < 3; ++i) plugin_->RecallOlder();
+    plugin_->RecallOlder();
+    plugin_->RecallOlder();
+    EXPECT_EQ(Field(), "b");
+    Run("d");
+    for (const char* older : {"b", "a"}) {
+        plugin_->RecallOlder();
+        EXPECT_EQ(Field(), older);
+    }
     Run(".CLEAR");
     EXPECT_EQ(plugin_->historyCount, 1);
     EXPECT_EQ(Newest(), ".CLEAR");
     std::ifstream in(historyPath_, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), ".CLEAR\r\n");
-    EXPECT_EQ(EngineGot(), "a|b|c");
+    EXPECT_EQ(EngineGot(), "a|b|c|d");
 
     // The browse position went with the lines: Down has nothing older to go back to.
     EXPECT_EQ(plugin_->historyCursor, 0);
@@ -178,9 +148,9 @@ TEST_F(RunLineTest, WhoShowsTheUserAndDropsTheFocus) {
     DWORD size = sizeof(name);
     ASSERT_TRUE(GetUserNameA(name, &size));
     for (const char* typed : {".who", ".WHOami"}) {
-        SetForegroundWindow(plugin_->editWindow);
-        SetFocus(plugin_->editWindow);
-        ASSERT_EQ(GetFocus(), plugin_->editWindow);
+        SetForegroundWindow(box());
+        SetFocus(box());
+        ASSERT_EQ(GetFocus(), box());
         Run(typed);
         EXPECT_EQ(Field(), name);
         EXPECT_EQ(GetFocus(), nullptr);

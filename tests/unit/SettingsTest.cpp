@@ -6,10 +6,12 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "appearance/Font.h"
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TempShellFolder.h"
 
 namespace {
@@ -84,10 +86,44 @@ TEST_F(SettingsTest, ReadsEveryKeyAndFollowsChanges) {
     EXPECT_FALSE(plugin_->inSlit) << "a re-read overwrites the flag";
 }
 
+// The keys go to the shell's readers exactly as the shell's files spell them, in this order:
+// whether the shell's readers ignore case is not the plug-in's to rely on.
+TEST_F(SettingsTest, PassesEveryKeyToItsReaderSpelledExactly) {
+    testsupport::MessageRecorder shell;
+    shell.RecordCalls({"ReadInt", "ReadBool", "ReadColor", "ReadString"});
+    plugin_->ReadSettings();
+    std::vector<std::string> calls;
+    for (const auto& call : shell.messages()) calls.push_back(call.text);
+    EXPECT_EQ(calls, (std::vector<std::string>{
+                         "ReadInt torvex.x:",
+                         "ReadInt torvex.y:",
+                         "ReadInt torvex.width:",
+                         "ReadBool torvex.inslit:",
+                         "ReadBool torvex.easteregg.noWho:",
+                         "ReadColor toolbar.color:",
+                         "ReadColor toolbar.colorTo:",
+                         "ReadString toolbar.textColor:",
+                         "ReadColor toolbar.label.color:",
+                         "ReadColor toolbar.label.colorTo:",
+                         "ReadColor toolbar.label.textColor:",
+                         "ReadColor borderColor:",
+                         "ReadString *font:",
+                         "ReadString toolbar.font:",
+                         "ReadInt toolbar.fontHeight:",
+                         "ReadString toolbar:",
+                         "ReadString toolbar.label:",
+                         "ReadInt bevelWidth:",
+                         "ReadInt borderWidth:",
+                         "ReadBool nimbar.appearance.bullet.unix:",
+                     }));
+}
+
 TEST_F(SettingsTest, AnEmptyStyleGivesTheDefaults) {
     plugin_->ReadSettings();
     EXPECT_EQ(plugin_->toolbarColor, RGB(0, 0, 0));
     EXPECT_EQ(plugin_->toolbarColorTo, RGB(255, 255, 255));
+    EXPECT_EQ(plugin_->labelColor, RGB(0, 0, 0));
+    EXPECT_EQ(plugin_->labelColorTo, RGB(255, 255, 255));
     EXPECT_EQ(plugin_->textColor, RGB(0, 0, 0));
     EXPECT_EQ(plugin_->borderColor, RGB(0, 0, 0));
     EXPECT_STREQ(plugin_->fontName, "courier new");
