@@ -20,7 +20,8 @@
 #include "host/ShellMessages.h"
 #include "shell/PluginExports.h"
 #include "shell/StandIn.h"
-#include "tests/support/DialogCloser.h"
+#include "tests/support/Clipboard.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/FaultWatch.h"
 #include "tests/support/GdiCounter.h"
 #include "tests/support/ProcessMemory.h"
@@ -239,15 +240,9 @@ class SoakRun {
     }
     void MoveFocus() { SetFocus(Pick(2) ? box_ : GetNMWnd()); }
     void PasteLines() {
-        std::string text = RandomText(20, "ab \r\n") + "\r\nsecond line";
-        if (!OpenClipboard(nullptr)) return;
-        EmptyClipboard();
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        SetClipboardData(CF_TEXT, block);
-        CloseClipboard();
-        Send(WM_PASTE);
+        if (testsupport::SetClipboardText(RandomText(20, "ab \r\n") + "\r\nsecond line")) {
+            Send(WM_PASTE);
+        }
     }
     void Restart() {
         Stop();
@@ -387,7 +382,7 @@ TEST_F(FilesThatFightBack, TheBoxKeepsWorkingAndLosesNothingItCouldKeep) {
         SCOPED_TRACE(hostile.name);
         std::ofstream(InPlugin("history.txt"), std::ios::binary) << "old\r\n";
         HANDLE held = hostile.before(InPlugin("history.txt"), shellFolder_.path() + "torvex.rc");
-        testsupport::DialogCloser closer;
+        testsupport::ModalDriver closer;
         ASSERT_EQ(
             standin::Export<standin::BeginPluginEx>(module_, "beginPluginEx")(module_, shell_.slit),
             0);

@@ -11,7 +11,7 @@
 #include "host/ShellMessages.h"
 #include "shell/PluginExports.h"
 #include "shell/StandIn.h"
-#include "tests/support/DialogCloser.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/FaultWatch.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempShellFolder.h"
@@ -130,7 +130,7 @@ TEST_F(StartStopTest, FloatsWithoutASlitOrWhenNotWanted) {
 
 TEST_F(StartStopTest, StartsWithoutTheEngineAndComplainsOnlyWhenALineRuns) {
     ASSERT_TRUE(MoveFileA("quorlin.dll", "quorlin.dll.away"));
-    testsupport::DialogCloser closer;
+    testsupport::ModalDriver closer;
     EXPECT_EQ(beginEx_(module_, shell_.slit()), 0);
     HWND box = Box();
     EXPECT_TRUE(IsWindowVisible(box));

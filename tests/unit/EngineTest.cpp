@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/CommandLine.h"
-#include "tests/support/DialogCloser.h"
+#include "tests/support/ModalDriver.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ TEST_F(QuorlinDll, RunsAQuotedProgramWithVariablesAndArguments) {
     SetEnvironmentVariableA("TORVEX_HELPER_DIR", (Folder() + "helper dir").c_str());
     SetEnvironmentVariableA("TORVEX_WORD", "expanded");
 
-    testsupport::DialogCloser closer;
+    testsupport::ModalDriver closer;
     RunLine("\"%TORVEX_HELPER_DIR%\\argdump.exe\" one \"two words\" %TORVEX_WORD%");
 
     // Wine starts the helper as a process of its own, which takes a while under emulation.
@@ -90,7 +90,7 @@ TEST_F(QuorlinDll, RunsAQuotedProgramWithVariablesAndArguments) {
 }
 
 TEST_F(QuorlinDll, NamesTheLineAndTheReasonWhenItCannotRunIt) {
-    testsupport::DialogCloser closer;
+    testsupport::ModalDriver closer;
     RunLine("torvex-no-such-program --flag");
     RunLine("   ");
     RunLine("@NMShowPlugins");

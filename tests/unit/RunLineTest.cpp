@@ -10,14 +10,14 @@
 #include "host/ShellMessages.h"
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
-#include "tests/support/DialogCloser.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/PluginBox.h"
 
 namespace {
 
 using testsupport::Delivery;
-using testsupport::DialogCloser;
+using testsupport::ModalDriver;
 using testsupport::Target;
 
 // This program's own "EC": a look-up of the entry made without an engine module would find it.
@@ -93,7 +93,7 @@ TEST_F(RunLineTest, OtherLinesGoToTheEngineAndAreRecorded) {
 }
 
 TEST_F(RunLineTest, AMissingEngineShowsTheBoxAndStillRecords) {
-    DialogCloser closer;
+    ModalDriver closer;
     plugin_->engineModule = nullptr;
     programsEngineEntryCalled = false;
     Run("notepad");

@@ -12,7 +12,7 @@
 #include "host/ShellMessages.h"
 #include "shell/StandIn.h"
 #include "tests/support/Canvas.h"
-#include "tests/support/MenuDriver.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempShellFolder.h"
 
@@ -107,24 +107,6 @@ TEST(StandInText, TokenizesWordsQuotesAndTheRest) {
     EXPECT_EQ(std::strlen(rest), 4095u);
 }
 
-TEST(StandInTexture, ParsesDescriptions) {
-    StyleTexture texture = {};
-    ParseItem("Flat Gradient Vertical", &texture);
-    EXPECT_EQ(texture.textureKind, static_cast<int>(standin::TextureKind::kVertical));
-    EXPECT_EQ(texture.textureParamA, static_cast<int>(standin::BevelStyle::kFlat));
-    EXPECT_FALSE(texture.parentRelative);
-    ParseItem("Sunken Gradient Horizontal Bevel2", &texture);
-    EXPECT_EQ(texture.textureKind, static_cast<int>(standin::TextureKind::kHorizontal));
-    EXPECT_EQ(texture.textureParamA, static_cast<int>(standin::BevelStyle::kSunken));
-    EXPECT_EQ(texture.textureParamB, 2);
-    ParseItem("raised solid interlaced", &texture);
-    EXPECT_EQ(texture.textureKind, static_cast<int>(standin::TextureKind::kSolid));
-    EXPECT_EQ(texture.textureParamA, static_cast<int>(standin::BevelStyle::kRaised));
-    EXPECT_TRUE(texture.textureFlag);
-    ParseItem("ParentRelative", &texture);
-    EXPECT_TRUE(texture.parentRelative);
-}
-
 TEST(StandInTexture, DrawsGradientsBordersAndBevels) {
     Canvas canvas;
     RECT all = {0, 0, Canvas::kWidth, Canvas::kHeight};
@@ -197,7 +179,7 @@ TEST(StandInWindows, APickedMenuItemSendsItsBroadcastToTheMainWindow) {
     MakeMenuItem(menu, "In Slit", "@Castpad Toggle Slit", true);
 
     {
-        testsupport::MenuDriver pick({VK_UP, VK_RETURN});
+        testsupport::ModalDriver pick({VK_UP, VK_RETURN});
         ShowMenu(menu);
     }
     EXPECT_TRUE(box.Matches(

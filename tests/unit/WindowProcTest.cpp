@@ -15,7 +15,8 @@
 #include "host/ShellMessages.h"
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
-#include "tests/support/MenuDriver.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/Clipboard.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/PluginBox.h"
 #include "window/EditProc.h"
@@ -126,16 +127,6 @@ TEST_F(BoxTest, KeysDriveHistoryRepaintAndEnter) {
     }
 }
 
-void SetClipboardText(const char* text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
-    std::memcpy(GlobalLock(block), text, std::strlen(text) + 1);
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-}
-
 // Text with a line break, set by another program, pasted or typed with Ctrl+Enter, never runs
 // or is recorded with the break in it.
 TEST_F(BoxTest, ALineBreakNeverGetsIntoALine) {
@@ -148,7 +139,7 @@ TEST_F(BoxTest, ALineBreakNeverGetsIntoALine) {
     Send(WM_CHAR, 10);
     EXPECT_FALSE(WasPassedOn(WM_CHAR, 10)) << "Ctrl+Enter";
 
-    SetClipboardText("first\r\nsecond");
+    ASSERT_TRUE(testsupport::SetClipboardText("first\r\nsecond"));
     SetWindowTextA(box(), "a ");
     Send(EM_SETSEL, 2, 2);
     Send(WM_PASTE);
@@ -360,13 +351,13 @@ TEST_F(BoxTest, CtrlRightClickOpensTheMenuWithTheDockingState) {
     SetControl(true);
     ForgetPassedOn();
     {
-        testsupport::MenuDriver close({VK_ESCAPE});
+        testsupport::ModalDriver close({VK_ESCAPE});
         EXPECT_EQ(Send(WM_NCRBUTTONUP, HTCAPTION, 0), 0);
     }
     Broadcast("@Castpad Toggle Slit");
     SetControl(true);  // the menu's own loop may have looked at the keyboard
     {
-        testsupport::MenuDriver close({VK_ESCAPE});
+        testsupport::ModalDriver close({VK_ESCAPE});
         Send(WM_NCRBUTTONUP, HTCAPTION, 0);
     }
     EXPECT_FALSE(WasPassedOn(WM_NCRBUTTONUP, HTCAPTION));

@@ -1,9 +1,10 @@
-#include "tests/support/DialogCloser.h"
+#include "tests/support/ModalDriver.h"
 
 namespace testsupport {
 namespace {
 
 constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr DWORD kTickMs = 20;
 
 struct Search {
     HWND found = nullptr;
@@ -19,22 +20,22 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM lParam) {
 
 }  // namespace
 
-DialogCloser::DialogCloser()
-    : thread_(GetCurrentThreadId()), watcher_(&DialogCloser::Watch, this) {}
+ModalDriver::ModalDriver(std::initializer_list<WPARAM> menuKeys)
+    : thread_(GetCurrentThreadId()), menuKeys_(menuKeys), watcher_(&ModalDriver::Watch, this) {}
 
-DialogCloser::~DialogCloser() {
+ModalDriver::~ModalDriver() {
     stop_ = true;
     watcher_.join();
 }
 
-std::vector<SeenDialog> DialogCloser::Seen() {
+std::vector<SeenDialog> ModalDriver::Seen() {
     std::lock_guard<std::mutex> lock(mutex_);
     return seen_;
 }
 
-void DialogCloser::Watch() {
+void ModalDriver::Watch() {
     HWND lastClosed = nullptr;
-    while (!stop_) {
+    for (DWORD waited = 0; !stop_; waited += kTickMs) {
         Search search;
         EnumThreadWindows(thread_, FindDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr && search.found != lastClosed) {
@@ -48,7 +49,11 @@ void DialogCloser::Watch() {
             PostMessageA(search.found, WM_COMMAND, IDOK, 0);
             lastClosed = search.found;
         }
-        Sleep(20);
+        HWND popup = FindWindowA("#32768", nullptr);
+        if (popup != nullptr && IsWindowVisible(popup) && waited % 100 == 0) {
+            for (WPARAM key : menuKeys_) PostMessageA(popup, WM_KEYDOWN, key, 0);
+        }
+        Sleep(kTickMs);
     }
 }
 
