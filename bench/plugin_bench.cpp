@@ -139,6 +139,22 @@ double Mean(const std::vector<double>& values) {
     return std::accumulate(values.begin(), values.end(), 0.0) / values.size();
 }
 
+// The baseline: a bare Edit of the box's class, style, size and font, with nothing of the
+// plug-in's, typed into the same way.
+std::vector<double> TypeIntoABareEdit(HWND box, int count) {
+    RECT r;
+    GetWindowRect(box, &r);
+    HWND bare = CreateWindowExA(WS_EX_TOOLWINDOW, kEditClass, nullptr,
+                                static_cast<DWORD>(GetWindowLongPtrA(box, GWL_STYLE)), r.left,
+                                r.bottom + 10, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                nullptr, nullptr);
+    SendMessageA(bare, WM_SETFONT, SendMessageA(box, WM_GETFONT, 0, 0), 0);
+    Pump();
+    std::vector<double> times = TypeKeys(bare, count);
+    DestroyWindow(bare);
+    return times;
+}
+
 // One start, then keys and paints; the counter watches the plug-in's GDI objects throughout.
 void MeasureRunning(const Plugin& plugin, HWND slit) {
     testsupport::GdiCounter counter(plugin.module);
@@ -150,6 +166,7 @@ void MeasureRunning(const Plugin& plugin, HWND slit) {
     std::vector<double> keys = TypeKeys(box, kKeys);
     Pump();
     Resources afterKeys = Measure(counter);
+    std::vector<double> bareKeys = TypeIntoABareEdit(box, kKeys);
     std::vector<double> paints;
     for (int i = 0; i < kPaints; ++i) paints.push_back(Paint(box));
     plugin.end();
@@ -157,6 +174,12 @@ void MeasureRunning(const Plugin& plugin, HWND slit) {
     std::printf("one typed key (WM_KEYDOWN, WM_CHAR, WM_KEYUP) with its repaint, %d keys:\n",
                 kKeys);
     std::printf("  median %.1f us, mean %.1f us\n", Median(keys), Mean(keys));
+    std::printf("the same keys in a bare Edit of the same size and font:\n");
+    std::printf("  median %.1f us, mean %.1f us\n", Median(bareKeys), Mean(bareKeys));
+    std::printf(
+        "  the box's time per key is %.2f times the bare Edit's (median; the goal is 2 at "
+        "most)\n",
+        Median(keys) / Median(bareKeys));
     std::printf("one WM_PAINT of the whole box, %d paints:\n", kPaints);
     std::printf("  median %.1f us, mean %.1f us\n", Median(paints), Mean(paints));
     std::printf("%-24s %14s %12s %14s\n", "", "private", "GDI (system)", "GDI (plug-in)");
@@ -168,6 +191,7 @@ void MeasureRunning(const Plugin& plugin, HWND slit) {
 
 int main() {
     standin::SetLogEcho(false);
+    std::printf("lane: %s\n", sizeof(void*) == 8 ? "x64 (64-bit)" : "x86 (32-bit)");
     std::string folder = ProgramFolder();
     WriteFiles(folder);
     standin::SetShellFolder(folder);

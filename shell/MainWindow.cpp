@@ -53,11 +53,11 @@ const char* EditFileName(WPARAM which) {
 
 void LogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == shell::kBroadcast && lParam != 0) {
-        standin::Log("main %u %lu %ld \"%s\"", message, static_cast<unsigned long>(wParam),
-                     static_cast<long>(lParam), reinterpret_cast<const char*>(lParam));
+        standin::Log("main %u %llu %lld \"%s\"", message, static_cast<unsigned long long>(wParam),
+                     static_cast<long long>(lParam), reinterpret_cast<const char*>(lParam));
     } else {
-        standin::Log("main %u %lu %ld", message, static_cast<unsigned long>(wParam),
-                     static_cast<long>(lParam));
+        standin::Log("main %u %llu %lld", message, static_cast<unsigned long long>(wParam),
+                     static_cast<long long>(lParam));
     }
 }
 

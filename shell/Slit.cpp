@@ -62,8 +62,8 @@ LRESULT CALLBACK SlitProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
         case shell::kSlitAdd:
         case shell::kSlitRemove:
-            standin::Log("slit %u %lu %ld", message, static_cast<unsigned long>(wParam),
-                         static_cast<long>(lParam));
+            standin::Log("slit %u %llu %lld", message, static_cast<unsigned long long>(wParam),
+                         static_cast<long long>(lParam));
             if (message == shell::kSlitAdd) {
                 TakeIn(reinterpret_cast<HWND>(lParam));
             } else {

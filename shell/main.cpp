@@ -127,8 +127,9 @@ int main(int argc, char** argv) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     windows = standin::CreateShellWindows(instance, {Quit, Restart});
     if (!options.withSlit) ShowWindow(windows.slit, SW_HIDE);
-    standin::Log("shell: main window %ld, slit %ld", reinterpret_cast<long>(windows.main),
-                 reinterpret_cast<long>(windows.slit));
+    standin::Log("shell: main window %lld, slit %lld",
+                 static_cast<long long>(reinterpret_cast<INT_PTR>(windows.main)),
+                 static_cast<long long>(reinterpret_cast<INT_PTR>(windows.slit)));
     StartPlugins();
     if (options.quitAfterSeconds > 0)
         SetTimer(nullptr, 0, options.quitAfterSeconds * 1000, QuitTimer);

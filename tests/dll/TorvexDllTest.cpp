@@ -30,33 +30,49 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// Names of the modules that the loaded image imports from, read from its import directory.
-std::set<std::string> ImportedModules(HMODULE module) {
-    auto base = reinterpret_cast<const BYTE*>(module);
-    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    std::set<std::string> names;
-    auto descriptor =
-        reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-    for (; directory.VirtualAddress != 0 && descriptor->Name != 0; ++descriptor) {
-        names.insert(Lower(reinterpret_cast<const char*>(base + descriptor->Name)));
+// The loaded image's headers and directories, as the loader found them in the file.
+struct Image {
+    explicit Image(HMODULE module)
+        : base(reinterpret_cast<const BYTE*>(module)),
+          nt(reinterpret_cast<const IMAGE_NT_HEADERS*>(
+              base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew)) {}
+    template <typename T>
+    const T* At(DWORD rva) const {
+        return reinterpret_cast<const T*>(base + rva);
     }
-    return names;
-}
-
-TEST_F(TorvexDll, ExportsItsFunctionsUndecorated) {
-    for (const char* name : {"pluginInfo", "beginPluginEx", "beginPlugin", "endPlugin"}) {
-        EXPECT_NE(GetProcAddress(module_, name), nullptr) << name;
-        EXPECT_EQ(GetProcAddress(module_, (std::string("_") + name).c_str()), nullptr) << name;
+    const IMAGE_DATA_DIRECTORY& Directory(int entry) const {
+        return nt->OptionalHeader.DataDirectory[entry];
     }
-}
+    const BYTE* base;
+    const IMAGE_NT_HEADERS* nt;
+};
 
-TEST_F(TorvexDll, ImportsOnlySystemDllsAndTheShell) {
+// A DLL of this program's lane (PE32 for the 32-bit shell, PE32+ for a 64-bit one) that exports
+// its four functions by their plain names and imports from system DLLs and "Nimbar.exe" only.
+TEST_F(TorvexDll, IsADllOfThisLaneWithPlainExportsAndOnlySystemImports) {
+    Image image(module_);
+    EXPECT_EQ(image.nt->OptionalHeader.Magic, sizeof(void*) == 8 ? 0x20B : 0x10B);
+    EXPECT_EQ(image.nt->FileHeader.Machine,
+              sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386);
+    EXPECT_TRUE(image.nt->FileHeader.Characteristics & IMAGE_FILE_DLL);
+
+    auto exports = image.At<IMAGE_EXPORT_DIRECTORY>(
+        image.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
+    std::set<std::string> exported;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+        exported.insert(image.At<char>(image.At<DWORD>(exports->AddressOfNames)[i]));
+    }
+    EXPECT_EQ(exported,
+              (std::set<std::string>{"beginPlugin", "beginPluginEx", "endPlugin", "pluginInfo"}));
+
     const std::set<std::string> allowed = {"kernel32.dll", "user32.dll", "gdi32.dll",
                                            "advapi32.dll", "msvcrt.dll", "nimbar.exe"};
-    std::set<std::string> imported = ImportedModules(module_);
+    std::set<std::string> imported;
+    const IMAGE_DATA_DIRECTORY& imports = image.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
+    auto descriptor = image.At<IMAGE_IMPORT_DESCRIPTOR>(imports.VirtualAddress);
+    for (; imports.VirtualAddress != 0 && descriptor->Name != 0; ++descriptor) {
+        imported.insert(Lower(image.At<char>(descriptor->Name)));
+    }
     EXPECT_TRUE(imported.count("nimbar.exe")) << "the shell's functions come from Nimbar.exe";
     for (const std::string& name : imported) {
         EXPECT_TRUE(allowed.count(name)) << "unexpected dependency " << name;
@@ -108,7 +124,8 @@ TEST_F(TorvexDll, CarriesItsNameAndVersion) {
     };
     EXPECT_EQ(value("ProductName"), "Torvex");
     EXPECT_EQ(value("FileVersion"), "0.1");
-    EXPECT_FALSE(value("FileDescription").empty());
+    EXPECT_EQ(value("FileDescription").find("64-bit") != std::string::npos, sizeof(void*) == 8)
+        << value("FileDescription");
 }
 
 }  // namespace

@@ -202,7 +202,12 @@ exit_shell() {
     wait "$shell_pid" || status=$?
     shell_pid=""
     check "the shell exits with 0" [ "$status" -eq 0 ]
-    check "no Wine process of the shell is left" eval '! pgrep -f "Nimbar\.exe" > /dev/null'
+    check "no Wine process of the shell is left" eval '! shell_process_left'
+}
+
+# A live process of the shell; one that has ended but is not yet reaped (a zombie) is gone.
+shell_process_left() {
+    ps -eo stat=,args= | awk '$1 !~ /^Z/ && /Nimbar\.exe/ && !/awk/' | grep -q .
 }
 
 # The shell's messages from start to exit, in order.

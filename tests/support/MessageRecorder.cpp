@@ -152,9 +152,10 @@ void MessageRecorder::Pump(DWORD milliseconds) {
 
 std::string Describe(const RecordedMessage& message) {
     char line[160];
-    std::snprintf(line, sizeof(line), "%s %s %u wParam=%lu lParam=%ld", Name(message.target),
+    std::snprintf(line, sizeof(line), "%s %s %u wParam=%llu lParam=%lld", Name(message.target),
                   Name(message.delivery), message.message,
-                  static_cast<unsigned long>(message.wParam), static_cast<long>(message.lParam));
+                  static_cast<unsigned long long>(message.wParam),
+                  static_cast<long long>(message.lParam));
     std::string text = line;
     if (!message.text.empty()) text += " \"" + message.text.substr(0, 60) + "\"";
     return text;

@@ -1,4 +1,7 @@
-// The test program's main. GoogleTest hands every failed assertion to OutputDebugStringA as
+// The test program's main. (In the 64-bit lane the address space below 4 GB has been taken
+// before it runs: see LowAddressSpace.h.)
+//
+// GoogleTest hands every failed assertion to OutputDebugStringA as
 // well, which under Wine raises an exception; where 32-bit Wine runs under emulation, raising one
 // kills the process, so a run ended at its first failure with the rest unreported. This
 // program's own calls of it (GoogleTest's) do nothing.

@@ -1,0 +1,74 @@
+#include "tests/support/LowAddressSpace.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace testsupport {
+namespace {
+
+constexpr std::size_t kLargestBlock = 64 * 1024;
+constexpr int kHighInARow = 32;
+constexpr std::size_t kSmallestBlock = 16;
+constexpr std::uint64_t kGranularity = 64 * 1024;
+void* volatile kept = nullptr;
+
+bool Low(const void* address) {
+    return reinterpret_cast<std::uintptr_t>(address) < kFourGigabytes;
+}
+
+// Allocates blocks of every size class until the heap has given many in a row above 4 GB, over
+// and over until no size gets one below any more. The blocks are kept for good, so that no later
+// allocation can reuse their space. (How a heap picks a block is its own business: a single one
+// above 4 GB does not show that none is left below.)
+template <typename Allocate>
+void UseUpLowBlocks(Allocate allocate) {
+    for (bool tookLow = true; tookLow;) {
+        tookLow = false;
+        for (std::size_t size = kSmallestBlock; size <= kLargestBlock; size *= 2) {
+            for (int highInARow = 0; highInARow < kHighInARow;) {
+                void* block = allocate(size);
+                if (block == nullptr) break;
+                kept = block;  // kept for good: the compiler may not drop the allocation
+                highInARow = Low(block) ? 0 : highInARow + 1;
+                tookLow = tookLow || Low(block);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void ReserveLowAddressSpace() {
+    if (sizeof(void*) < 8) return;
+    MEMORY_BASIC_INFORMATION region;
+    for (auto at = reinterpret_cast<char*>(0x10000);
+         Low(at) && VirtualQuery(at, &region, sizeof(region));
+         at = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State != MEM_FREE) continue;
+        // Reservations start and end on the allocation granularity.
+        std::uint64_t start = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
+        std::uint64_t end = std::min<std::uint64_t>(start + region.RegionSize, kFourGigabytes);
+        start = (start + kGranularity - 1) & ~(kGranularity - 1);
+        end &= ~(kGranularity - 1);
+        if (end > start) {
+            VirtualAlloc(reinterpret_cast<void*>(static_cast<std::uintptr_t>(start)),
+                         static_cast<SIZE_T>(end - start), MEM_RESERVE, PAGE_NOACCESS);
+        }
+    }
+    UseUpLowBlocks([](std::size_t size) { return std::malloc(size); });
+    UseUpLowBlocks([](std::size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); });
+}
+
+}  // namespace testsupport
+
+namespace {
+
+// Before any other static object of the program is made, so that as little as possible lies
+// below 4 GB to be freed and given out again later.
+struct ReserveFirst {
+    ReserveFirst() { testsupport::ReserveLowAddressSpace(); }
+} reserveFirst __attribute__((init_priority(101)));
+
+}  // namespace

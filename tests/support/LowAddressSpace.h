@@ -1,0 +1,14 @@
+#pragma once
+// For the 64-bit lane: takes all the address space below 4 GB that is still free, and uses up
+// what the heaps already hold there, so that everything allocated afterwards (heap blocks, DLLs
+// loaded, windows' memory) lands above it. A pointer cut to 32 bits then points at nothing and
+// fails loudly, instead of working by luck.
+#include <cstdint>
+
+namespace testsupport {
+
+constexpr std::uint64_t kFourGigabytes = 0x100000000ULL;
+
+void ReserveLowAddressSpace();
+
+}  // namespace testsupport

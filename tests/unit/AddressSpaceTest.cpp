@@ -1,0 +1,44 @@
+// The 64-bit lane's guard against pointers kept in 32 bits: nothing new is placed below 4 GB, so
+// a pointer cut to 32 bits points at memory that cannot be read. (Nothing to show when 32-bit.)
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "plugin/TorvexPlugin.h"
+#include "tests/support/LowAddressSpace.h"
+
+namespace {
+
+// A planted truncation, as a pointer kept in a DWORD would suffer.
+const void* ThroughThirtyTwoBits(const void* pointer) {
+    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pointer))));
+}
+
+TEST(AddressSpace, APointerCutToThirtyTwoBitsReadsNothing) {
+    if (sizeof(void*) < 8) GTEST_SKIP() << "the 32-bit lane has no pointer to cut";
+    auto block = std::make_unique<char[]>(64);
+    auto plugin = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), nullptr);
+    HMODULE dll = LoadLibraryA("torvex.dll");
+    HWND window = CreateWindowExA(0, "Edit", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(block.get()));
+    // The heap, the plug-in's instance, a DLL and its buffers.
+    for (const void* pointer :
+         {static_cast<const void*>(block.get()), static_cast<const void*>(plugin.get()),
+          static_cast<const void*>(dll)}) {
+        EXPECT_GE(reinterpret_cast<std::uintptr_t>(pointer), testsupport::kFourGigabytes);
+        EXPECT_TRUE(IsBadReadPtr(ThroughThirtyTwoBits(pointer), 1)) << pointer;
+    }
+    EXPECT_EQ(reinterpret_cast<char*>(GetWindowLongPtrA(window, GWLP_USERDATA)), block.get())
+        << "window data keeps all of a pointer";
+    DestroyWindow(window);
+    FreeLibrary(dll);
+    delete plugin->toolbarTexture;
+    delete plugin->labelTexture;
+}
+
+}  // namespace
