@@ -22,6 +22,8 @@ constexpr int kStarts = 10;
 constexpr int kKeys = 10000;
 constexpr int kPaints = 1000;
 constexpr int kKeysBetweenPumps = 100;
+constexpr int kFolderEntries = 20000;
+constexpr int kTabRuns = 10;
 constexpr LPARAM kKeyDownFlags = 1;         // repeat count 1
 constexpr LPARAM kKeyUpFlags = 0xC0000001;  // repeat count 1, was down, going up
 const char kEditClass[] = "Edit";
@@ -187,6 +189,44 @@ void MeasureRunning(const Plugin& plugin, HWND slit) {
     PrintResources("after 10,000 keys", afterKeys);
 }
 
+// A folder of kFolderEntries files, made once beside the program.
+std::string ManyEntries(const std::string& folder) {
+    std::string many = folder + "many\\";
+    CreateDirectoryA(many.c_str(), nullptr);
+    char name[32];
+    for (int i = 0; i < kFolderEntries; ++i) {
+        std::snprintf(name, sizeof(name), "file%05d.txt", i);
+        std::string path = many + name;
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+        CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    }
+    return many;
+}
+
+// Tab in a folder of kFolderEntries entries: every one of them a match, and a few.
+void TimeTabCompletion(const Plugin& plugin, HWND slit, const std::string& many) {
+    plugin.begin(plugin.module, slit);
+    HWND box = FindWindowA(kEditClass, nullptr);
+    Pump();
+    std::printf("Tab completing in a folder of %d entries, median of %d:\n", kFolderEntries,
+                kTabRuns);
+    for (const char* prefix : {"f", "file1234"}) {
+        std::string line = many + prefix;
+        std::vector<double> times;
+        for (int i = 0; i < kTabRuns; ++i) {
+            SetWindowTextA(box, line.c_str());
+            SendMessageA(box, EM_SETSEL, line.size(), line.size());
+            double start = NowMicroseconds();
+            SendMessageA(box, WM_KEYDOWN, VK_TAB, kKeyDownFlags);
+            times.push_back(NowMicroseconds() - start);
+            SendMessageA(box, WM_KEYDOWN, VK_ESCAPE, kKeyDownFlags);  // ends the cycle
+        }
+        std::printf("  \"%s\" (%s): %.2f ms\n", prefix, prefix[1] ? "11 matches" : "every entry",
+                    Median(times) / 1000);
+    }
+    plugin.end();
+}
+
 }  // namespace
 
 int main() {
@@ -205,6 +245,7 @@ int main() {
     TimeStarts(plugin, windows.slit);
 
     MeasureRunning(plugin, windows.slit);
+    TimeTabCompletion(plugin, windows.slit, ManyEntries(folder));
     FreeLibrary(plugin.module);
     standin::DestroyShellWindows(windows);
     return 0;

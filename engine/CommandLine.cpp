@@ -1,5 +1,7 @@
 #include "engine/CommandLine.h"
 
+#include "commands/CommandWord.h"
+
 namespace quorlin {
 namespace {
 const char kBlanks[] = " \t";
@@ -10,19 +12,42 @@ bool IsForEngine(const std::string& line) {
     return line.find_first_not_of(kBlanks) != std::string::npos;
 }
 
-Command Split(const std::string& line) {
+namespace {
+
+// An unquoted first word that names no existing file: the longest part of the line that ends
+// before a blank (or the whole line) and names one is what to run, as the Run dialog takes
+// "C:\Program Files\App\app.exe -x". The position after it, or npos.
+std::size_t UnquotedPathEnd(const std::string& line, std::size_t start, std::size_t firstEnd,
+                            const FileExists& exists) {
+    std::size_t end = line.find_last_not_of(kBlanks) + 1;
+    while (end > firstEnd) {
+        if (exists(line.substr(start, end - start))) return end;
+        std::size_t blank = line.find_last_of(kBlanks, end - 1);
+        if (blank == std::string::npos || blank < firstEnd) break;
+        end = line.find_last_not_of(kBlanks, blank) + 1;
+    }
+    return std::string::npos;
+}
+
+}  // namespace
+
+Command Split(const std::string& line, const FileExists& exists) {
     std::size_t start = line.find_first_not_of(kBlanks);
     if (start == std::string::npos) return {};
     Command command;
     std::size_t end;
     if (line[start] == '"') {
-        std::size_t close = line.find('"', start + 1);
-        end = close == std::string::npos ? line.size() : close + 1;
-        command.program =
-            line.substr(start + 1, (close == std::string::npos ? line.size() : close) - start - 1);
+        // Quoted, it is read as programs read their words: "C:\My Folder\\" is C:\My Folder\.
+        torvex::words::Parsed word = torvex::words::WordAt(line, start);
+        command.program = word.text;
+        end = word.end;
     } else {
         end = line.find_first_of(kBlanks, start);
         if (end == std::string::npos) end = line.size();
+        if (exists && end < line.size() && !exists(line.substr(start, end - start))) {
+            std::size_t pathEnd = UnquotedPathEnd(line, start, end, exists);
+            if (pathEnd != std::string::npos) end = pathEnd;
+        }
         command.program = line.substr(start, end - start);
     }
     std::size_t rest = line.find_first_not_of(kBlanks, end);

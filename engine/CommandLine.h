@@ -14,9 +14,14 @@ struct Command {
 // Empty or blank lines, and broadcast commands ("@..."), are not for the engine.
 bool IsForEngine(const std::string& line);
 
-// A double-quoted first word, or else the first blank-separated word, is what to run; the rest,
-// without its leading blanks, is its arguments.
-Command Split(const std::string& line);
+// Whether a path names an existing file or folder.
+using FileExists = std::function<bool(const std::string& path)>;
+
+// A double-quoted first word (read as programs read their words), or else the first
+// blank-separated word, is what to run; the rest, without its leading blanks, is its arguments.
+// Given `exists`, an unquoted first word that names nothing is taken as far as the line names an
+// existing file: the longest part of it that ends before a blank, or the whole line.
+Command Split(const std::string& line, const FileExists& exists = nullptr);
 
 // The value of a variable: false when it is not defined.
 using VariableLookup = std::function<bool(const std::string& name, std::string& value)>;

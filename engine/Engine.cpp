@@ -30,6 +30,22 @@ bool LookUpVariable(const std::string& name, std::string& value) {
     return true;
 }
 
+// The user's profile folder, where programs start as they do from the Run dialog; empty when
+// unknown.
+std::string ProfileFolder() {
+    std::string folder;
+    if (!LookUpVariable("USERPROFILE", folder)) return "";
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+// A path relative to the start folder is looked for there.
+bool ExistsFrom(const std::string& folder, const std::string& path) {
+    bool absolute = path.size() >= 2 && (path[1] == ':' || (path[0] == '\\' && path[1] == '\\'));
+    std::string full = absolute ? path : folder + path;
+    return GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void Run(const std::string& line) {
     if (!quorlin::IsForEngine(line)) return;
     std::string expanded = quorlin::ExpandVariables(line, LookUpVariable);
@@ -37,13 +53,16 @@ void Run(const std::string& line) {
         ReportFailure(line, ERROR_FILENAME_EXCED_RANGE);
         return;
     }
-    quorlin::Command command = quorlin::Split(expanded);
+    std::string profile = ProfileFolder();
+    quorlin::Command command = quorlin::Split(
+        expanded, [&](const std::string& path) { return ExistsFrom(profile, path); });
 
     SHELLEXECUTEINFOA execute = {};
     execute.cbSize = sizeof(execute);
     execute.fMask = SEE_MASK_FLAG_NO_UI;  // our own box names the line
     execute.lpFile = command.program.c_str();
     execute.lpParameters = command.arguments.empty() ? nullptr : command.arguments.c_str();
+    execute.lpDirectory = profile.empty() ? nullptr : profile.c_str();
     execute.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExA(&execute)) ReportFailure(line, GetLastError());
 }

@@ -13,6 +13,13 @@ constexpr char kWidth[] = "torvex.width:";
 constexpr char kInSlit[] = "torvex.inslit:";
 constexpr char kNoWho[] = "torvex.easteregg.noWho:";
 
+// Switches for what the box does beyond its first keys, each on unless switched off: Tab
+// completion, Escape empties the field, Ctrl+Backspace deletes a word, history.txt.
+constexpr char kTabCompletion[] = "torvex.tabCompletion:";
+constexpr char kEscapeClears[] = "torvex.escapeClears:";
+constexpr char kWordDelete[] = "torvex.wordDelete:";
+constexpr char kHistoryFile[] = "torvex.history.file:";
+
 // The shell's current style.
 constexpr char kToolbarColor[] = "toolbar.color:";
 constexpr char kToolbarColorTo[] = "toolbar.colorTo:";

@@ -40,6 +40,10 @@ void TorvexPlugin::ReadSettings() {
     width = ReadInt(rc, torvex::keys::kWidth, 100);
     inSlit = ReadBool(rc, torvex::keys::kInSlit, false);
     noWho = ReadBool(rc, torvex::keys::kNoWho, false);
+    tabCompletion = ReadBool(rc, torvex::keys::kTabCompletion, true);
+    escapeClears = ReadBool(rc, torvex::keys::kEscapeClears, true);
+    wordDelete = ReadBool(rc, torvex::keys::kWordDelete, true);
+    historyFile = ReadBool(rc, torvex::keys::kHistoryFile, true);
 
     ReadStyle();
 

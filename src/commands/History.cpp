@@ -14,9 +14,11 @@ const char kHistoryFileName[] = "history.txt";
 
 }  // namespace
 
-// False when the plug-in's folder is unknown: "history.txt" alone would name a file in
-// whatever folder the shell happens to be in.
+// False when the history is kept in memory only (switched so in torvex.rc), and when the
+// plug-in's folder is unknown: "history.txt" alone would name a file in whatever folder the shell
+// happens to be in.
 bool TorvexPlugin::BuildHistoryPath() {
+    if (!historyFile) return false;
     const char* folder = GetPluginFolder();
     return folder[0] != '\0' && torvex::CopyText(workBuffer, folder) &&
            torvex::AppendWhole(workBuffer, kHistoryFileName);

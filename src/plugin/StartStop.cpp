@@ -64,6 +64,7 @@ int TorvexPlugin::CreateBox() {
 }
 
 void TorvexPlugin::Stop() {
+    EndTabCycle();
     delete toolbarTexture;
     toolbarTexture = nullptr;
     delete labelTexture;
@@ -92,7 +93,7 @@ void ReleaseInstance(TorvexPlugin* plugin) {
 
 namespace {
 
-// Stops the plug-in in the described order: engine, box, instance. When a message of the box is
+// Stops the plug-in in its usual order: engine, box, instance. When a message of the box is
 // still being handled (the shell stopped the plug-in from inside a message box or the menu),
 // everything the shell sees still goes now, in the usual order, but the engine and the instance
 // stay until that message returns, and so does this DLL.

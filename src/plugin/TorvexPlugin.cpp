@@ -28,6 +28,7 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     std::memset(history, 0, sizeof(history));
     busy = 0;
     stopPending = false;
+    tabCycle = nullptr;
 
     ReadSettings();
 }

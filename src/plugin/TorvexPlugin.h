@@ -18,6 +18,10 @@ constexpr int kSettingsPathSize = 4096;
 
 typedef void (*EngineEntry)(void);
 
+namespace torvex {
+class TabCycle;
+}
+
 struct TorvexPlugin {
     char workBuffer[kWorkBufferSize];
     HMODULE engineModule;
@@ -56,6 +60,13 @@ struct TorvexPlugin {
     // freed only when the last of them returns.
     int32_t busy;
     bool stopPending;
+    // Switches from torvex.rc (ReadSettings), each on unless switched off: Tab completion,
+    // Escape empties the field, Ctrl+Backspace deletes a word, the history kept in history.txt.
+    bool tabCompletion;
+    bool escapeClears;
+    bool wordDelete;
+    bool historyFile;
+    torvex::TabCycle* tabCycle;  // the matches Tab goes through; null between cycles
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
@@ -90,6 +101,12 @@ struct TorvexPlugin {
 
     // Enter in the box (commands/RunLine.cpp).
     void RunLine();
+
+    // Tab, Escape and Ctrl+Backspace in the box (window/LineKeys.cpp).
+    void CompleteWord();
+    void EndTabCycle();
+    void ClearLine();
+    void DeleteWordBeforeCaret();
 
     // Command history (commands/History.cpp).
     void LoadHistory();

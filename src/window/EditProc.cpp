@@ -18,6 +18,9 @@ namespace {
 constexpr int kBroadcastSize = 4096;
 constexpr WPARAM kEnter = 13;
 constexpr WPARAM kLineFeed = 10;  // Ctrl+Enter
+constexpr WPARAM kTab = 9;
+constexpr WPARAM kEscape = 27;
+constexpr WPARAM kCtrlBackspace = 127;  // the character the Edit class would insert
 const char kToggleWord[] = "Toggle";
 const char kSlitWord[] = "Slit";
 
@@ -73,6 +76,7 @@ LRESULT OnNonClientRightDown(TorvexPlugin& plugin, HWND window, WPARAM hitTest, 
 }
 
 LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) {
+    if (key != VK_TAB) plugin.EndTabCycle();  // any other key ends going through the matches
     switch (key) {
         case VK_DOWN:
             plugin.RecallNewer();
@@ -83,6 +87,14 @@ LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) 
         case VK_UP:
             plugin.RecallOlder();
             return 0;
+        case VK_TAB:
+            if (!plugin.tabCompletion) break;
+            plugin.CompleteWord();
+            return 0;
+        case VK_ESCAPE:
+            if (!plugin.escapeClears) break;
+            plugin.ClearLine();
+            return 0;
     }
     if (torvex::IsRepaintKey(key)) InvalidateRect(window, nullptr, TRUE);
     return PassOn(plugin, window, WM_KEYDOWN, key, lParam);
@@ -90,6 +102,13 @@ LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) 
 
 LRESULT OnChar(TorvexPlugin& plugin, HWND window, WPARAM character, LPARAM lParam) {
     if (character == kLineFeed) return 0;  // a line break never gets into the line
+    // The characters of the keys handled at their key-down never reach the line.
+    if (character == kTab && plugin.tabCompletion) return 0;
+    if (character == kEscape && plugin.escapeClears) return 0;
+    if (character == kCtrlBackspace && plugin.wordDelete) {
+        plugin.DeleteWordBeforeCaret();
+        return 0;
+    }
     if (character != kEnter) return PassOn(plugin, window, WM_CHAR, character, lParam);
     plugin.RunLine();
     if (!plugin.stopPending) plugin.HoldSlitOpen(false);

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The real torvex.dll and quorlin.dll in the stand-in shell, driven by real key presses and
 # mouse clicks on the X display: browsing and completing a history made before start, running a
-# line through the engine, reconfiguring, docking and undocking, and ".exit". One shell session
+# line through the engine, completing a path with Tab and running it, reconfiguring, docking and
+# undocking, and ".exit". One shell session
 # serves every step, since each 32-bit Wine start is slow here. Needs a display and a Wine
 # server (tools/session.sh). Usage: torvex_e2e.sh BUILD_DIR
 set -u
@@ -181,6 +182,15 @@ run_a_line() {
     check "the line is in history.txt" last_history_line_is "mark.exe typed line"
 }
 
+# The folder's path as Wine shows it, typed with a program's first letters, then Tab.
+complete_with_tab() {
+    local folder="Z:${work//\//\\}\\"
+    check "a path typed, then Tab" eval 'focus_box && xdotool type --delay 50 "${folder}ma" && xdotool key Tab'
+    check "Tab completes the program's name" wait_until 20 field_is "${folder}mark.exe"
+    check "the completed line runs" eval \
+        'xdotool type --delay 50 " tabbed" && xdotool key Return && wait_until 120 mark_says "tabbed"'
+}
+
 reconfigure() {
     write_settings 150 300 320
     check ".reconfig typed" type_line ".reconfig"
@@ -252,6 +262,7 @@ if ! prepare_folder || ! start_shell; then
 fi
 browse_and_complete
 run_a_line
+complete_with_tab
 reconfigure
 dock_and_undock
 exit_shell

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/CommandLine.h"
@@ -25,6 +27,21 @@ TEST(EngineCommandLine, SplitsWhatToRunFromItsArguments) {
               "C:\\Program Files\\x y.exe|-a \"q r\"");
     EXPECT_EQ(split("\"C:\\open quote"), "C:\\open quote|");
     EXPECT_EQ(split("http://example.org/a b"), "http://example.org/a|b");
+    EXPECT_EQ(split("\"C:\\My Folder\\\\\" x"), "C:\\My Folder\\|x") << "as programs read it";
+
+    // Unquoted, a first word that names nothing is taken as far as the line names a file.
+    const std::set<std::string> existing = {"C:\\Program Files\\App\\app.exe", "C:\\a", "C:\\a b",
+                                            "C:\\Program Files"};
+    auto exists = [&](const std::string& path) { return existing.count(path) != 0; };
+    auto runDialog = [&](const char* line) {
+        quorlin::Command command = quorlin::Split(line, exists);
+        return command.program + "|" + command.arguments;
+    };
+    EXPECT_EQ(runDialog("C:\\Program Files\\App\\app.exe -x \"y\""),
+              "C:\\Program Files\\App\\app.exe|-x \"y\"");
+    EXPECT_EQ(runDialog("C:\\Program Files  "), "C:\\Program Files|");
+    EXPECT_EQ(runDialog("C:\\a b"), "C:\\a|b") << "a first word that exists stays";
+    EXPECT_EQ(runDialog("notepad read me.txt"), "notepad|read me.txt");
 }
 
 TEST(EngineCommandLine, LeavesBlankAndBroadcastLinesAlone) {
@@ -65,28 +82,43 @@ class QuorlinDll : public ::testing::Test {
     HWND box_ = nullptr;
 };
 
-// The helper lies in a folder with a blank in its name, named through a variable.
-TEST_F(QuorlinDll, RunsAQuotedProgramWithVariablesAndArguments) {
+// The helper lies in a folder with a blank in its name: named through a variable in quotes, and
+// written out without quotes, as the Run dialog takes it. It starts in the user's profile folder
+// and gets its arguments as they were meant, a quoted folder ending in a backslash among them
+// (as Tab completion writes one).
+TEST_F(QuorlinDll, RunsProgramsQuotedOrNotWithTheirArgumentsInTheProfileFolder) {
     std::string output = Folder() + "argdump.out";
-    DeleteFileA(output.c_str());
+    std::string profile = Folder() + "helper dir";
+    char savedProfile[MAX_PATH] = "";
+    GetEnvironmentVariableA("USERPROFILE", savedProfile, MAX_PATH);
+    SetEnvironmentVariableA("USERPROFILE", profile.c_str());
     SetEnvironmentVariableA("TORVEX_ARGDUMP_FILE", output.c_str());
-    SetEnvironmentVariableA("TORVEX_HELPER_DIR", (Folder() + "helper dir").c_str());
+    SetEnvironmentVariableA("TORVEX_HELPER_DIR", profile.c_str());
     SetEnvironmentVariableA("TORVEX_WORD", "expanded");
-
+    using Lines = std::vector<std::string>;
+    const std::pair<std::string, Lines> runs[] = {
+        {"\"%TORVEX_HELPER_DIR%\\argdump.exe\" one \"two words\" %TORVEX_WORD%",
+         {profile, "one", "two words", "expanded"}},
+        {profile + "\\argdump.exe -x \"" + profile + "\\My Folder\\\\\" end",
+         {profile, "-x", profile + "\\My Folder\\", "end"}},
+    };
     testsupport::ModalDriver closer;
-    RunLine("\"%TORVEX_HELPER_DIR%\\argdump.exe\" one \"two words\" %TORVEX_WORD%");
-
-    // Wine starts the helper as a process of its own, which takes a while under emulation.
-    for (int waited = 0;
-         waited < 600 && GetFileAttributesA(output.c_str()) == INVALID_FILE_ATTRIBUTES; ++waited) {
-        Sleep(500);
+    for (const auto& [line, expected] : runs) {
+        DeleteFileA(output.c_str());
+        RunLine(line);
+        for (int waited = 0;
+             waited < 600 && GetFileAttributesA(output.c_str()) == INVALID_FILE_ATTRIBUTES;
+             ++waited) {
+            Sleep(100);
+        }
+        std::ifstream in(output);
+        Lines got;
+        for (std::string text; std::getline(in, text);) got.push_back(text);
+        EXPECT_EQ(got, expected) << line;
     }
-    std::ifstream in(output);
-    std::vector<std::string> arguments;
-    for (std::string line; std::getline(in, line);) arguments.push_back(line);
-    EXPECT_EQ(arguments, (std::vector<std::string>{"one", "two words", "expanded"}));
     EXPECT_TRUE(closer.Seen().empty());
     DeleteFileA(output.c_str());
+    SetEnvironmentVariableA("USERPROFILE", savedProfile);
 }
 
 TEST_F(QuorlinDll, NamesTheLineAndTheReasonWhenItCannotRunIt) {

@@ -98,7 +98,8 @@ TEST_F(PaintTest, TextIsDrawnInItsColourWithNothingBehindIt) {
     EXPECT_EQ(canvas.At(Canvas::kWidth - 1, Canvas::kHeight - 1), RGB(0x40, 0x40, 0x40));
     EXPECT_EQ(white, 0) << "no background box is filled behind the text";
 
-    // The font as described: the style's height and face, antialiased, the default charset.
+    // The font the box is meant to have: the style's height and face, antialiased, the default
+    // charset.
     LOGFONTA font = {};
     ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(box(), WM_GETFONT, 0, 0)),
                            sizeof(font), &font));

@@ -51,6 +51,9 @@ TEST_F(SettingsTest, DefaultsWithoutAnyFile) {
     EXPECT_EQ(plugin_->width, 100);
     EXPECT_FALSE(plugin_->inSlit);
     EXPECT_FALSE(plugin_->noWho);
+    EXPECT_TRUE(plugin_->tabCompletion && plugin_->escapeClears && plugin_->wordDelete &&
+                plugin_->historyFile)
+        << "the additions are on unless switched off";
 }
 
 TEST_F(SettingsTest, PrefersTheShellFolderThenTheUndottedName) {
@@ -100,6 +103,10 @@ TEST_F(SettingsTest, PassesEveryKeyToItsReaderSpelledExactly) {
                          "ReadInt torvex.width:",
                          "ReadBool torvex.inslit:",
                          "ReadBool torvex.easteregg.noWho:",
+                         "ReadBool torvex.tabCompletion:",
+                         "ReadBool torvex.escapeClears:",
+                         "ReadBool torvex.wordDelete:",
+                         "ReadBool torvex.history.file:",
                          "ReadColor toolbar.color:",
                          "ReadColor toolbar.colorTo:",
                          "ReadString toolbar.textColor:",

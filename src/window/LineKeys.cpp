@@ -1,0 +1,94 @@
+// Tab completes the word before the caret and goes on through the other matches; Escape
+// empties the field; Ctrl+Backspace deletes the word before the caret.
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "commands/CommandWord.h"
+#include "commands/Matches.h"
+#include "plugin/TorvexPlugin.h"
+
+namespace torvex {
+
+// The matches that Tab goes through, put in turn between what stands before the completed
+// word and what follows the caret.
+class TabCycle {
+  public:
+    std::string before, after;
+    std::vector<std::string> matches;
+    std::size_t shown = 0;
+    std::string line;  // as the last Tab left it, with the caret after the word
+    DWORD caret = 0;
+
+    void Show(HWND field) {
+        std::string word = words::AsWord(matches[shown]);
+        line = before + word + after;
+        caret = static_cast<DWORD>(before.size() + word.size());
+        SetWindowTextA(field, line.c_str());
+        SendMessageA(field, EM_SETSEL, caret, caret);
+    }
+};
+
+}  // namespace torvex
+
+namespace {
+
+std::string FieldText(HWND field) {
+    std::string text(GetWindowTextLengthA(field) + 1, '\0');
+    text.resize(GetWindowTextA(field, &text[0], static_cast<int>(text.size())));
+    return text;
+}
+
+DWORD Caret(HWND field) {
+    DWORD start = 0, end = 0;
+    SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return end;
+}
+
+}  // namespace
+
+void TorvexPlugin::CompleteWord() {
+    std::string line = FieldText(editWindow);
+    DWORD caret = Caret(editWindow);
+    // Tab again on what the last Tab showed goes on to the next match. A single match is
+    // completed afresh instead: a folder is then listed inside.
+    if (tabCycle != nullptr && tabCycle->matches.size() > 1 && tabCycle->line == line &&
+        tabCycle->caret == caret) {
+        tabCycle->shown = (tabCycle->shown + 1) % tabCycle->matches.size();
+        tabCycle->Show(editWindow);
+        return;
+    }
+    EndTabCycle();
+    torvex::words::Word word = torvex::words::WordBefore(line, caret);
+    std::vector<std::string> matches = torvex::CompletionsOf(word.text, word.first);
+    if (matches.empty()) return;  // nothing changes
+    auto cycle = new torvex::TabCycle();
+    cycle->before = line.substr(0, word.start);
+    cycle->after = line.substr(std::min<std::size_t>(caret, line.size()));
+    cycle->matches = std::move(matches);
+    tabCycle = cycle;
+    tabCycle->Show(editWindow);
+}
+
+void TorvexPlugin::EndTabCycle() {
+    delete tabCycle;
+    tabCycle = nullptr;
+}
+
+void TorvexPlugin::ClearLine() {
+    SetWindowTextA(editWindow, "");
+    historyCursor = 0;  // the next Up shows the newest line again
+}
+
+void TorvexPlugin::DeleteWordBeforeCaret() {
+    DWORD start = 0, end = 0;
+    SendMessageA(editWindow, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    if (start == end) {
+        start = static_cast<DWORD>(torvex::words::DeleteStart(FieldText(editWindow), end));
+        SendMessageA(editWindow, EM_SETSEL, start, end);
+    }
+    SendMessageA(editWindow, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+}

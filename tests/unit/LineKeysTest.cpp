@@ -1,0 +1,177 @@
+// Tab completion, Escape and Ctrl+Backspace in the real box, with real key messages, over a
+// folder tree of its own (blanks, folders, mixed case), a PATH of its own and an App Paths key.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/ShellMessages.h"
+#include "tests/support/PluginBox.h"
+
+namespace {
+
+const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tabapp.exe";
+// The tree, in the order it is made (a trailing backslash makes a folder).
+const char* const kTree[] = {"",
+                             "profile\\",
+                             "profile\\Documents\\",
+                             "profile\\Downloads\\",
+                             "profile\\My Folder\\",
+                             "profile\\My Folder\\sub dir\\",
+                             "profile\\My Folder\\Notes.txt",
+                             "profile\\My Folder\\notes2.TXT",
+                             "profile\\apple.txt",
+                             "bin\\",
+                             "bin\\tabprog.exe",
+                             "bin\\tabtool.com",
+                             "bin\\tabtext.txt"};
+
+class LineKeysTest : public testsupport::PluginBox {
+  protected:
+    void SetUp() override {
+        PluginBox::SetUp();
+        for (std::string path : kTree) {
+            if (path.empty() || path.back() == '\\') {
+                CreateDirectoryA((tree_ + path).c_str(), nullptr);
+            } else {
+                std::ofstream(tree_ + path) << "x";
+            }
+        }
+        for (auto [name, value] : {std::pair<const char*, std::string>{"PATH", tree_ + "bin"},
+                                   {"USERPROFILE", tree_ + "profile"},
+                                   {"TORVEX_TAB", tree_ + "profile"},
+                                   {"PATHEXT", ".COM;.EXE;.BAT"}}) {
+            char old[4096] = "";
+            GetEnvironmentVariableA(name, old, sizeof(old));
+            saved_.emplace_back(name, old);
+            SetEnvironmentVariableA(name, value.c_str());
+        }
+        HKEY key;
+        RegCreateKeyExA(HKEY_CURRENT_USER, kAppPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr);
+        RegCloseKey(key);
+    }
+    void TearDown() override {
+        PluginBox::TearDown();
+        RegDeleteKeyA(HKEY_CURRENT_USER, kAppPath);
+        for (auto& [name, value] : saved_) SetEnvironmentVariableA(name.c_str(), value.c_str());
+        for (auto path = std::rbegin(kTree); path != std::rend(kTree); ++path) {
+            DeleteFileA((tree_ + *path).c_str());
+            RemoveDirectoryA((tree_ + *path).c_str());
+        }
+    }
+    // Keys as TranslateMessage delivers them: T Tab, E Escape, B Ctrl+Backspace, R Right.
+    void Press(const std::string& keys) {
+        for (char key : keys) {
+            WPARAM code = key == 'T'   ? VK_TAB
+                          : key == 'E' ? VK_ESCAPE
+                          : key == 'B' ? VK_BACK
+                                       : VK_RIGHT;
+            Send(WM_KEYDOWN, code);
+            const WPARAM character = key == 'T' ? '\t' : key == 'E' ? 27 : key == 'B' ? 127 : 0;
+            if (character != 0) Send(WM_CHAR, character);
+        }
+    }
+    DWORD Caret() {
+        DWORD start = 0, end = 0;
+        Send(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return end;
+    }
+
+    std::string tree_ = folder_.path() + "tab\\";
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+TEST_F(LineKeysTest, TabCompletesCyclesAndQuotesEscapeClearsCtrlBackspaceDeletesAWord) {
+    Start();
+    const std::string profile = tree_ + "profile\\";
+    struct Case {
+        std::string typed;
+        int caret;  // -1: at the end
+        const char* keys;
+        std::string expected;
+        int expectedCaret;  // -1: at the end
+    };
+    const Case cases[] = {
+        {"Do", -1, "T", "Documents\\", -1},        // relative to the profile folder
+        {"Do", -1, "TT", "Downloads\\", -1},       // in case-insensitive order
+        {"do", -1, "TTT", "Documents\\", -1},      // and round again
+        {"Do", -1, "TRT", "Documents\\", -1},      // another key ends the cycle: inside, nothing
+        {"my", -1, "T", "\"My Folder\\\\\"", -1},  // quoted, the backslash kept from the quote
+        {"my", -1, "TT", "\"My Folder\\Notes.txt\"", -1},  // a lone folder: Tab goes inside
+        {"my", -1, "TTT", "\"My Folder\\notes2.TXT\"", -1},
+        {"my", -1, "TTTT", "\"My Folder\\sub dir\\\\\"", -1},
+        {"x \"My Fo", -1, "T", "x \"My Folder\\\\\"", -1},  // a word in quotes is one word
+        {"tab", -1, "T", "tabapp.exe", -1},                 // App Paths
+        {"tab", -1, "TT", "tabprog.exe", -1},               // PATH with PATHEXT
+        {"tab", -1, "TTT", "tabtool.com", -1},              // (tabtext.txt is no program)
+        {"notepad ta", -1, "T", "notepad ta", -1},          // not the first word: no programs
+        {"%TORVEX_TAB%\\ap", -1, "T", "%TORVEX_TAB%\\apple.txt", -1},
+        {profile + "Docu", -1, "T", profile + "Documents\\", -1},
+        {"zzz", -1, "T", "zzz", -1},
+        {"Do rest", 2, "T", "Documents\\ rest", 10},
+        {"some line", -1, "E", "", -1},
+        {"notepad C:\\Users\\me", -1, "B", "notepad C:\\Users\\", -1},
+        {"notepad C:\\Users\\me", -1, "BB", "notepad C:\\", -1},
+        {"notepad C:\\Users\\me", -1, "BBBB", "", -1},
+    };
+    for (const Case& row : cases) {
+        SetWindowTextA(box(), row.typed.c_str());
+        int caret = row.caret < 0 ? static_cast<int>(row.typed.size()) : row.caret;
+        Send(EM_SETSEL, caret, caret);
+        Press(row.keys);
+        EXPECT_EQ(Field(), row.expected) << row.typed << " " << row.keys;
+        int expectedCaret =
+            row.expectedCaret < 0 ? static_cast<int>(row.expected.size()) : row.expectedCaret;
+        EXPECT_EQ(Caret(), static_cast<DWORD>(expectedCaret)) << row.typed << " " << row.keys;
+        EXPECT_FALSE(WasPassedOn(WM_CHAR, '\t') || WasPassedOn(WM_CHAR, 27) ||
+                     WasPassedOn(WM_CHAR, 127));
+    }
+
+    // Escape also starts browsing afresh: the next Up shows the newest line again.
+    Run("older");
+    Run("newest");
+    Press("");
+    Send(WM_KEYDOWN, VK_UP);
+    Send(WM_KEYDOWN, VK_UP);
+    Press("E");
+    Send(WM_KEYDOWN, VK_UP);
+    EXPECT_EQ(Field(), "newest");
+}
+
+// Each switched off in torvex.rc (and read again on .reconfig), the keys do what they did before
+// and the history lives in memory only.
+TEST_F(LineKeysTest, EachAdditionSwitchedOffGivesBackWhatWasThereBefore) {
+    std::ofstream(historyPath_, std::ios::binary) << "from the file\r\n";
+    Write("torvex.rc",
+          "torvex.tabCompletion: false\ntorvex.escapeClears: false\ntorvex.wordDelete: false\n"
+          "torvex.history.file: false\n");
+    Start();
+    EXPECT_EQ(plugin_->historyCount, 0) << "history.txt is not read";
+    SetWindowTextA(box(), "Do");
+    Send(EM_SETSEL, 2, 2);
+    Press("TEB");
+    // The Edit class has them all: a tab goes into the line, nothing is deleted (and Windows
+    // puts its control character in for Ctrl+Backspace, where Wine leaves it out).
+    EXPECT_EQ(Field().substr(0, 3), "Do\t");
+    for (WPARAM character : {9, 27, 127}) EXPECT_TRUE(WasPassedOn(WM_CHAR, character));
+    EXPECT_TRUE(WasPassedOn(WM_KEYDOWN, VK_TAB) && WasPassedOn(WM_KEYDOWN, VK_ESCAPE));
+    Run("kept in memory");
+    EXPECT_EQ(HistoryFile(), "from the file\r\n") << "history.txt is not written";
+    Send(WM_KEYDOWN, VK_UP);
+    EXPECT_EQ(Field(), "kept in memory");
+
+    Write("torvex.rc", "");
+    Send(shell::kReconfigure);  // every one on again
+    SetWindowTextA(box(), "Do");
+    Send(EM_SETSEL, 2, 2);
+    Press("T");
+    EXPECT_EQ(Field(), "Documents\\");
+}
+
+}  // namespace
