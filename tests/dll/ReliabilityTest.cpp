@@ -187,10 +187,13 @@ class SoakRun {
         char c = typed[Pick(sizeof(typed) - 1)];
         Key(LOBYTE(VkKeyScanA(c)), static_cast<unsigned char>(c));
     }
-    void Backspace() { Key(VK_BACK, '\b'); }
+    void Backspace() { Key(VK_BACK, Pick(4) == 0 ? 127 : '\b'); }  // now and then with Ctrl
+    // Up, Down, Shift, and Tab and Escape with the characters they bring.
     void Browse() {
-        static const WPARAM keys[] = {VK_UP, VK_DOWN, VK_SHIFT};
-        Key(keys[Pick(3)]);
+        static const WPARAM keys[][2] = {
+            {VK_UP, 0}, {VK_DOWN, 0}, {VK_SHIFT, 0}, {VK_TAB, '\t'}, {VK_ESCAPE, 27}};
+        const WPARAM* key = keys[Pick(std::size(keys))];
+        Key(key[0], key[1]);
     }
     void EnterTyped() {
         model_.Run(Field());
