@@ -16,10 +16,13 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-// Names are compared by their letters with case folded, as the file system matches them: fast
-// enough for a folder of tens of thousands.
+// Names are compared by their letters with case folded, as the file system matches them. Equal
+// bytes are skipped first: matches in a folder share its whole path, and folding that at every
+// comparison took more time than sorting tens of thousands of names.
 int CompareIgnoringCase(const char* a, const char* b, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) {
+    std::size_t i = 0;
+    while (i < length && a[i] == b[i] && a[i] != 0) ++i;
+    for (; i < length; ++i) {
         int x = std::tolower(static_cast<unsigned char>(a[i]));
         int y = std::tolower(static_cast<unsigned char>(b[i]));
         if (x != y || x == 0) return x - y;
