@@ -29,7 +29,7 @@ check() {
         passed=$((passed + 1))
     else
         failed=$((failed + 1))
-        echo "FAILED: $name"
+        echo "FAILED: $name (the field last read: \"${box_text-}\")"
     fi
 }
 
