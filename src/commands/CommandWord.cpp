@@ -53,8 +53,8 @@ Word WordBefore(const std::string& line, std::size_t caret) {
     }
 }
 
-std::string AsWord(const std::string& path) {
-    if (path.find_first_of(" \t\"") == std::string::npos) return path;
+std::string AsWord(const std::string& path, bool quote) {
+    if (!quote && path.find_first_of(" \t\"") == std::string::npos) return path;
     std::string word = "\"";
     std::size_t backslashes = 0;
     for (char c : path) {

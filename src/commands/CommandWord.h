@@ -26,8 +26,9 @@ struct Word {
 Word WordBefore(const std::string& line, std::size_t caret);
 
 // `path` written as one word that a program reads back as exactly `path`: in double quotes when
-// it holds a blank, with the backslashes before the closing quote doubled.
-std::string AsWord(const std::string& path);
+// it holds a blank or `quote` asks for them, with the backslashes before the closing quote
+// doubled.
+std::string AsWord(const std::string& path, bool quote = false);
 
 // Where Ctrl+Backspace deletes from: back over the blanks before the caret, then over one path
 // separator and the name before it, so that "C:\Users\me" goes by "me", then by "Users\".

@@ -50,14 +50,6 @@ std::string Variable(const char* name) {
     return value;
 }
 
-std::string Expanded(const std::string& text) {
-    std::string expanded(kValueSize, '\0');
-    DWORD length = ExpandEnvironmentStringsA(text.c_str(), &expanded[0], kValueSize);
-    if (length == 0 || length > kValueSize) return text;
-    expanded.resize(length - 1);
-    return expanded;
-}
-
 bool IsAbsolute(const std::string& path) {
     return (path.size() >= 2 && path[1] == ':') || (!path.empty() && IsSeparator(path[0]));
 }
@@ -91,12 +83,12 @@ void AddPaths(const std::string& word, std::vector<std::string>& found) {
     // part cannot be kept apart from what follows it, so that word is written out expanded.
     std::string shown = folder;
     if (prefix.find('%') != std::string::npos) {
-        std::string expanded = Expanded(word);
+        std::string expanded = ExpandedVariables(word);
         cut = expanded.find_last_of("\\/") + 1;
         shown = folder = expanded.substr(0, cut);
         prefix = expanded.substr(cut);
     }
-    std::string lookup = Expanded(folder);
+    std::string lookup = ExpandedVariables(folder);
     if (!IsAbsolute(lookup)) {
         std::string profile = Variable("USERPROFILE");
         if (profile.empty()) return;
@@ -128,9 +120,11 @@ void AddPathPrograms(const std::string& prefix, std::vector<std::string>& found)
         std::string folder = path.substr(start, end - start);
         folder.erase(std::remove(folder.begin(), folder.end(), '"'), folder.end());
         if (!folder.empty()) {
-            ListFolder(Expanded(folder), prefix, [&](const std::string& name, bool isFolder) {
-                if (!isFolder && IsProgramExtension(name, extensions)) found.push_back(name);
-            });
+            ListFolder(ExpandedVariables(folder), prefix,
+                       [&](const std::string& name, bool isFolder) {
+                           if (!isFolder && IsProgramExtension(name, extensions))
+                               found.push_back(name);
+                       });
         }
         start = end + 1;
     }
@@ -152,6 +146,16 @@ void AddAppPaths(HKEY root, const std::string& prefix, std::vector<std::string>&
 }
 
 }  // namespace
+
+std::string ExpandedVariables(const std::string& text) {
+    std::string expanded(kValueSize, '\0');
+    DWORD length = ExpandEnvironmentStringsA(text.c_str(), &expanded[0], kValueSize);
+    if (length == 0 || length > kValueSize) return text;
+    // The count may be more than was written (for a double-byte code page, the documentation
+    // warns); the text ends at its NUL.
+    expanded.resize(std::strlen(expanded.c_str()));
+    return expanded;
+}
 
 std::vector<std::string> CompletionsOf(const std::string& word, bool firstWord) {
     std::vector<std::string> found;

@@ -13,4 +13,7 @@ namespace torvex {
 // case-insensitive name order, each once.
 std::vector<std::string> CompletionsOf(const std::string& word, bool firstWord);
 
+// `text` with its %VARIABLES% expanded by the system; as it is when it cannot be.
+std::string ExpandedVariables(const std::string& text);
+
 }  // namespace torvex

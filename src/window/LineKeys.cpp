@@ -22,7 +22,11 @@ class TabCycle {
     DWORD caret = 0;
 
     void Show(HWND field) {
-        std::string word = words::AsWord(matches[shown]);
+        // A variable kept as typed may stand for blanks; the engine expands it before it
+        // splits the line, so such a word is quoted as well.
+        const std::string& match = matches[shown];
+        bool blanks = ExpandedVariables(match).find_first_of(" \t") != std::string::npos;
+        std::string word = words::AsWord(match, blanks);
         line = before + word + after;
         caret = static_cast<DWORD>(before.size() + word.size());
         SetWindowTextA(field, line.c_str());

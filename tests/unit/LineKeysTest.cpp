@@ -45,6 +45,7 @@ class LineKeysTest : public testsupport::PluginBox {
         for (auto [name, value] : {std::pair<const char*, std::string>{"PATH", tree_ + "bin"},
                                    {"USERPROFILE", tree_ + "profile"},
                                    {"TORVEX_TAB", tree_ + "profile"},
+                                   {"TORVEX_TAB_MY", tree_ + "profile\\My Folder"},
                                    {"PATHEXT", ".COM;.EXE;.BAT"}}) {
             char old[4096] = "";
             GetEnvironmentVariableA(name, old, sizeof(old));
@@ -112,6 +113,7 @@ TEST_F(LineKeysTest, TabCompletesCyclesAndQuotesEscapeClearsCtrlBackspaceDeletes
         {"tab", -1, "TTT", "tabtool.com", -1},              // (tabtext.txt is no program)
         {"notepad ta", -1, "T", "notepad ta", -1},          // not the first word: no programs
         {"%TORVEX_TAB%\\ap", -1, "T", "%TORVEX_TAB%\\apple.txt", -1},
+        {"x %TORVEX_TAB_MY%\\no", -1, "T", "x \"%TORVEX_TAB_MY%\\Notes.txt\"", -1},  // blanks
         {profile + "Docu", -1, "T", profile + "Documents\\", -1},
         {"zzz", -1, "T", "zzz", -1},
         {"Do rest", 2, "T", "Documents\\ rest", 10},
