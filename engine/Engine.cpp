@@ -39,9 +39,11 @@ std::string ProfileFolder() {
     return folder;
 }
 
-// A path relative to the start folder is looked for there.
+// A path relative to the start folder is looked for there; one from a drive's root ("\Program
+// Files\...") or a server's is not.
 bool ExistsFrom(const std::string& folder, const std::string& path) {
-    bool absolute = path.size() >= 2 && (path[1] == ':' || (path[0] == '\\' && path[1] == '\\'));
+    bool absolute = (path.size() >= 2 && path[1] == ':') ||
+                    (!path.empty() && (path[0] == '\\' || path[0] == '/'));
     std::string full = absolute ? path : folder + path;
     return GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

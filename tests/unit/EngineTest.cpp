@@ -83,9 +83,9 @@ class QuorlinDll : public ::testing::Test {
 };
 
 // The helper lies in a folder with a blank in its name: named through a variable in quotes, and
-// written out without quotes, as the Run dialog takes it. It starts in the user's profile folder
-// and gets its arguments as they were meant, a quoted folder ending in a backslash among them
-// (as Tab completion writes one).
+// written out without quotes, as the Run dialog takes it (also from the drive's root). It starts in
+// the user's profile folder and gets its arguments as they were meant, a quoted folder ending in a
+// backslash among them (as Tab completion writes one).
 TEST_F(QuorlinDll, RunsProgramsQuotedOrNotWithTheirArgumentsInTheProfileFolder) {
     std::string output = Folder() + "argdump.out";
     std::string profile = Folder() + "helper dir";
@@ -101,6 +101,7 @@ TEST_F(QuorlinDll, RunsProgramsQuotedOrNotWithTheirArgumentsInTheProfileFolder) 
          {profile, "one", "two words", "expanded"}},
         {profile + "\\argdump.exe -x \"" + profile + "\\My Folder\\\\\" end",
          {profile, "-x", profile + "\\My Folder\\", "end"}},
+        {profile.substr(2) + "\\argdump.exe end", {profile, "end"}},  // the test's own drive
     };
     testsupport::ModalDriver closer;
     for (const auto& [line, expected] : runs) {
