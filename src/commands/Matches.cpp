@@ -59,6 +59,14 @@ std::string WithSeparator(std::string folder) {
     return folder;
 }
 
+// Closes a folder listing or a registry key however the function that opened it is left: a
+// failed allocation while it is open must not leak it.
+template <typename Handle, auto Close>
+struct Closing {
+    Handle handle;
+    ~Closing() { Close(handle); }
+};
+
 // The entries of `folder` whose names begin with `prefix` (the pattern also meets short 8.3
 // names, so the long name is checked again), folders with a trailing backslash.
 template <typename Take>
@@ -68,12 +76,12 @@ void ListFolder(const std::string& folder, const std::string& prefix, Take take)
     HANDLE find = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
                                    nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return;
+    Closing<HANDLE, FindClose> closing{find};
     do {
         std::string name = entry.cFileName;
         if (name == "." || name == ".." || !StartsWithIgnoringCase(name, prefix)) continue;
         take(name, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
     } while (FindNextFileA(find, &entry));
-    FindClose(find);
 }
 
 void AddPaths(const std::string& word, std::vector<std::string>& found) {
@@ -133,6 +141,7 @@ void AddPathPrograms(const std::string& prefix, std::vector<std::string>& found)
 void AddAppPaths(HKEY root, const std::string& prefix, std::vector<std::string>& found) {
     HKEY key;
     if (RegOpenKeyExA(root, kAppPaths, 0, KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS) return;
+    Closing<HKEY, RegCloseKey> closing{key};
     char name[MAX_PATH];
     for (DWORD index = 0;; ++index) {
         DWORD size = sizeof(name);
@@ -142,7 +151,6 @@ void AddAppPaths(HKEY root, const std::string& prefix, std::vector<std::string>&
         }
         if (StartsWithIgnoringCase(name, prefix)) found.push_back(name);
     }
-    RegCloseKey(key);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Tab completes the word before the caret and goes on through the other matches; Escape
 // empties the field; Ctrl+Backspace deletes the word before the caret.
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,11 +69,11 @@ void TorvexPlugin::CompleteWord() {
     torvex::words::Word word = torvex::words::WordBefore(line, caret);
     std::vector<std::string> matches = torvex::CompletionsOf(word.text, word.first);
     if (matches.empty()) return;  // nothing changes
-    auto cycle = new torvex::TabCycle();
+    auto cycle = std::make_unique<torvex::TabCycle>();
     cycle->before = line.substr(0, word.start);
     cycle->after = line.substr(std::min<std::size_t>(caret, line.size()));
     cycle->matches = std::move(matches);
-    tabCycle = cycle;
+    tabCycle = cycle.release();
     tabCycle->Show(editWindow);
 }
 

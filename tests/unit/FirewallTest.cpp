@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "host/ShellMessages.h"
@@ -12,6 +14,7 @@
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
 #include "tests/support/Allocations.h"
+#include "tests/support/ImportTable.h"
 #include "tests/support/MessageRecorder.h"
 
 namespace {
@@ -19,6 +22,44 @@ namespace {
 using testsupport::MessageRecorder;
 
 constexpr int kMostAllocations = 400;
+
+// Folder listings and registry keys opened by this program's code (the plug-in's among it) and
+// not closed yet, counted through its import table: Wine does not count a process's handles.
+int openHandles = 0;
+HANDLE WINAPI CountedFindFirstFileExA(LPCSTR, FINDEX_INFO_LEVELS, LPVOID, FINDEX_SEARCH_OPS, LPVOID,
+                                      DWORD);
+BOOL WINAPI CountedFindClose(HANDLE);
+LSTATUS WINAPI CountedRegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
+LSTATUS WINAPI CountedRegCloseKey(HKEY);
+testsupport::ImportHook listingHooks[] = {
+    {"FindFirstFileExA", reinterpret_cast<void*>(CountedFindFirstFileExA), nullptr},
+    {"FindClose", reinterpret_cast<void*>(CountedFindClose), nullptr}};
+testsupport::ImportHook keyHooks[] = {
+    {"RegOpenKeyExA", reinterpret_cast<void*>(CountedRegOpenKeyExA), nullptr},
+    {"RegCloseKey", reinterpret_cast<void*>(CountedRegCloseKey), nullptr}};
+
+HANDLE WINAPI CountedFindFirstFileExA(LPCSTR name, FINDEX_INFO_LEVELS level, LPVOID data,
+                                      FINDEX_SEARCH_OPS search, LPVOID filter, DWORD flags) {
+    HANDLE find = reinterpret_cast<decltype(&FindFirstFileExA)>(listingHooks[0].original)(
+        name, level, data, search, filter, flags);
+    openHandles += find != INVALID_HANDLE_VALUE;
+    return find;
+}
+BOOL WINAPI CountedFindClose(HANDLE find) {
+    --openHandles;
+    return reinterpret_cast<decltype(&FindClose)>(listingHooks[1].original)(find);
+}
+LSTATUS WINAPI CountedRegOpenKeyExA(HKEY root, LPCSTR path, DWORD options, REGSAM access,
+                                    PHKEY key) {
+    LSTATUS status = reinterpret_cast<decltype(&RegOpenKeyExA)>(keyHooks[0].original)(
+        root, path, options, access, key);
+    openHandles += status == ERROR_SUCCESS;
+    return status;
+}
+LSTATUS WINAPI CountedRegCloseKey(HKEY key) {
+    --openHandles;
+    return reinterpret_cast<decltype(&RegCloseKey)>(keyHooks[1].original)(key);
+}
 
 long Count(const MessageRecorder& shell, UINT message) {
     return std::count_if(shell.messages().begin(), shell.messages().end(),
@@ -79,20 +120,44 @@ TEST_F(Firewall, AStartThatRunsOutOfMemoryReturnsOneAndLeavesNothing) {
 TEST_F(Firewall, AHandlerThatRunsOutOfMemoryDoesNothing) {
     ASSERT_EQ(beginPluginEx(GetModuleHandleA(nullptr), shell_.slit()), 0);
     HWND box = thePlugin->editWindow;
+    const char appPath[] =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\torvexfirewall.exe";
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, appPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    RegCloseKey(key);
+    char program[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
     struct Message {
         UINT message;
         WPARAM wParam;
+        std::string line;  // empty: a line of each run's own, so that each one is written
     };
-    // Enter (the line is recorded and written) and the reconfigure (settings, style, font).
-    for (Message sent : {Message{WM_CHAR, 13}, Message{shell::kReconfigure, 0}}) {
+    // Enter (the line is recorded and written), the reconfigure (settings, style, font), and Tab
+    // with a folder listed (this program's own name among the matches) and with a program name
+    // (PATH and App Paths).
+    const Message sent[] = {{WM_CHAR, 13, ""},
+                            {shell::kReconfigure, 0, ""},
+                            {WM_KEYDOWN, VK_TAB, std::string(program, std::strlen(program) - 5)},
+                            {WM_KEYDOWN, VK_TAB, "torvexfire"}};
+    HMODULE self = GetModuleHandleA(nullptr);
+    ASSERT_EQ(testsupport::PatchImports(self, "kernel32.dll", listingHooks, 2, true), 2);
+    ASSERT_EQ(testsupport::PatchImports(self, "advapi32.dll", keyHooks, 2, true), 2);
+    for (const Message& message : sent) {
         int swept = FailEachAllocationOf([&](int nth) {
-            // Each run records a line of its own, so that each one is written to the file.
-            SetWindowTextA(box, ("@sweep " + std::to_string(nth)).c_str());
-            EXPECT_NO_THROW(SendMessageA(box, sent.message, sent.wParam, 0));
+            char line[MAX_PATH];  // the test itself allocates nothing here
+            std::snprintf(line, sizeof(line), "%s", message.line.c_str());
+            if (message.line.empty()) std::snprintf(line, sizeof(line), "@sweep %d", nth);
+            SetWindowTextA(box, line);
+            SendMessageA(box, EM_SETSEL, std::strlen(line), std::strlen(line));
+            EXPECT_NO_THROW(SendMessageA(box, message.message, message.wParam, 0));
         });
-        EXPECT_TRUE(IsWindow(box)) << sent.message;
-        EXPECT_GT(swept, 0) << sent.message;
+        EXPECT_TRUE(IsWindow(box)) << message.line;
+        EXPECT_GT(swept, 0) << message.line;
     }
+    testsupport::PatchImports(self, "kernel32.dll", listingHooks, 2, false);
+    testsupport::PatchImports(self, "advapi32.dll", keyHooks, 2, false);
+    RegDeleteKeyA(HKEY_CURRENT_USER, appPath);
+    EXPECT_EQ(openHandles, 0) << "no listing or key is left open";
     shell_.Pump();
 }
 
