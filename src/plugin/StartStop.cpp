@@ -15,9 +15,11 @@ constexpr DWORD kBoxStyle = WS_POPUP | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROL
 static_assert(kBoxStyle == 0x90000084, "the box's window style");
 
 // A reference to this DLL, taken when a stop had to leave code of ours on the stack: the shell
-// unloads the DLL right after endPlugin. It is given back at the next start, when the shell holds
-// a reference of its own; code of ours cannot give back the last one.
+// unloads the DLL right after endPlugin. It is given back at the first start after every such
+// stop has finished (the shell may restart the plug-in while one still waits, and stop it again),
+// when the shell holds a reference of its own; code of ours cannot give back the last one.
 HMODULE ownModuleHeld = nullptr;
+int stopsWaiting = 0;
 
 void HoldOwnModule() {
     if (ownModuleHeld != nullptr) return;
@@ -85,6 +87,7 @@ void TorvexPlugin::Stop() {
 namespace torvex {
 
 void ReleaseInstance(TorvexPlugin* plugin) {
+    if (plugin->stopPending) --stopsWaiting;
     FreeLibrary(plugin->engineModule);
     delete plugin;
 }
@@ -106,13 +109,14 @@ void StopPlugin(TorvexPlugin* plugin) {
     }
     plugin->Stop();
     plugin->stopPending = true;
+    ++stopsWaiting;
     HoldOwnModule();
 }
 
 }  // namespace
 
 extern "C" int beginPluginEx(HINSTANCE instance, HWND slit) {
-    ReleaseOwnModule();
+    if (stopsWaiting == 0) ReleaseOwnModule();
     TorvexPlugin* plugin = nullptr;
     // Nothing thrown may reach the shell: a start that fails leaves nothing behind.
     try {
