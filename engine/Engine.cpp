@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "commands/CommandWord.h"
 #include "engine/CommandLine.h"
 #include "plugin/StaticRuntime.h"
 
@@ -39,12 +40,9 @@ std::string ProfileFolder() {
     return folder;
 }
 
-// A path relative to the start folder is looked for there; one from a drive's root ("\Program
-// Files\...") or a server's is not.
+// A path relative to the start folder is looked for there, by the same rule as Tab completion.
 bool ExistsFrom(const std::string& folder, const std::string& path) {
-    bool absolute = (path.size() >= 2 && path[1] == ':') ||
-                    (!path.empty() && (path[0] == '\\' || path[0] == '/'));
-    std::string full = absolute ? path : folder + path;
+    std::string full = torvex::words::IsAbsolute(path) ? path : folder + path;
     return GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

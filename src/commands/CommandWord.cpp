@@ -71,6 +71,10 @@ std::string AsWord(const std::string& path, bool quote) {
     return word + '"';
 }
 
+bool IsAbsolute(const std::string& path) {
+    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && IsSeparator(path[0]));
+}
+
 std::size_t DeleteStart(const std::string& line, std::size_t caret) {
     std::size_t i = caret < line.size() ? caret : line.size();
     while (i > 0 && IsBlank(line[i - 1])) --i;

@@ -30,6 +30,10 @@ Word WordBefore(const std::string& line, std::size_t caret);
 // doubled.
 std::string AsWord(const std::string& path, bool quote = false);
 
+// Whether `path` stands on its own: from a drive ("C:..."), a drive's root ("\...") or a server
+// ("\\..."); any other path is relative to the folder it is looked for in.
+bool IsAbsolute(const std::string& path);
+
 // Where Ctrl+Backspace deletes from: back over the blanks before the caret, then over one path
 // separator and the name before it, so that "C:\Users\me" goes by "me", then by "Users\".
 std::size_t DeleteStart(const std::string& line, std::size_t caret);

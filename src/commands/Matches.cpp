@@ -1,5 +1,7 @@
 #include "commands/Matches.h"
 
+#include "commands/CommandWord.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -50,10 +52,6 @@ std::string Variable(const char* name) {
     return value;
 }
 
-bool IsAbsolute(const std::string& path) {
-    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && IsSeparator(path[0]));
-}
-
 std::string WithSeparator(std::string folder) {
     if (!folder.empty() && !IsSeparator(folder.back())) folder += '\\';
     return folder;
@@ -97,7 +95,7 @@ void AddPaths(const std::string& word, std::vector<std::string>& found) {
         prefix = expanded.substr(cut);
     }
     std::string lookup = ExpandedVariables(folder);
-    if (!IsAbsolute(lookup)) {
+    if (!words::IsAbsolute(lookup)) {
         std::string profile = Variable("USERPROFILE");
         if (profile.empty()) return;
         lookup = WithSeparator(profile) + lookup;
