@@ -26,7 +26,8 @@ class TabCycle {
         // A variable kept as typed may stand for blanks; the engine expands it before it
         // splits the line, so such a word is quoted as well.
         const std::string& match = matches[shown];
-        bool blanks = ExpandedVariables(match).find_first_of(" \t") != std::string::npos;
+        bool blanks = match.find('%') != std::string::npos &&
+                      ExpandedVariables(match).find_first_of(" \t") != std::string::npos;
         std::string word = words::AsWord(match, blanks);
         line = before + word + after;
         caret = static_cast<DWORD>(before.size() + word.size());
