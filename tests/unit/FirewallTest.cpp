@@ -145,8 +145,11 @@ TEST_F(Firewall, AHandlerThatRunsOutOfMemoryDoesNothing) {
     for (const Message& message : sent) {
         int swept = FailEachAllocationOf([&](int nth) {
             char line[MAX_PATH];  // the test itself allocates nothing here
-            std::snprintf(line, sizeof(line), "%s", message.line.c_str());
-            if (message.line.empty()) std::snprintf(line, sizeof(line), "@sweep %d", nth);
+            if (message.line.empty()) {
+                std::snprintf(line, sizeof(line), "@sweep %d", nth);
+            } else {
+                lstrcpynA(line, message.line.c_str(), sizeof(line));
+            }
             SetWindowTextA(box, line);
             SendMessageA(box, EM_SETSEL, std::strlen(line), std::strlen(line));
             EXPECT_NO_THROW(SendMessageA(box, message.message, message.wParam, 0));
