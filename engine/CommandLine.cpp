@@ -37,8 +37,8 @@ Command Split(const std::string& line, const FileExists& exists) {
     Command command;
     std::size_t end;
     if (line[start] == '"') {
-        // Quoted, it is read as programs read their words: "C:\My Folder\\" is C:\My Folder\.
-        torvex::words::Parsed word = torvex::words::WordAt(line, start);
+        // Quoted, "C:\Program Files\" and "C:\My Folder\\" (as Tab writes it) name folders.
+        torvex::words::Parsed word = torvex::words::WordAt(line, start, true);
         command.program = word.text;
         end = word.end;
     } else {

@@ -17,8 +17,9 @@ bool IsForEngine(const std::string& line);
 // Whether a path names an existing file or folder.
 using FileExists = std::function<bool(const std::string& path)>;
 
-// A double-quoted first word (read as programs read their words), or else the first
-// blank-separated word, is what to run; the rest, without its leading blanks, is its arguments.
+// A double-quoted first word (a path: its closing quote ends it, a backslash before it kept), or
+// else the first blank-separated word, is what to run; the rest, without its leading blanks, is
+// its arguments.
 // Given `exists`, an unquoted first word that names nothing is taken as far as the line names an
 // existing file: the longest part of it that ends before a blank, or the whole line.
 Command Split(const std::string& line, const FileExists& exists = nullptr);

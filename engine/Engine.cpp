@@ -1,4 +1,5 @@
-// quorlin.dll: runs the line that the command box hands over in the first top-level Edit window.
+// quorlin.dll: runs the line that the command box hands over, as an argument (ECW) or, for callers
+// of the older kind, as the text of the first top-level Edit window (EC).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -67,14 +68,34 @@ void Run(const std::string& line) {
     if (!ShellExecuteExA(&execute)) ReportFailure(line, GetLastError());
 }
 
+// The line in the ANSI code page; a line longer than a line may be is not run cut.
+bool ToCodePage(const wchar_t* line, std::string& text) {
+    int length = static_cast<int>(wcsnlen(line, kLineSize));
+    if (length >= static_cast<int>(kLineSize)) return false;
+    char converted[kLineSize * 2] = "";
+    int written = WideCharToMultiByte(CP_ACP, 0, line, length, converted, sizeof(converted) - 1,
+                                      nullptr, nullptr);
+    if (length > 0 && written == 0) return false;
+    text.assign(converted, written);
+    return true;
+}
+
 }  // namespace
+
+// Nothing thrown may reach the plug-in, nor through it the shell.
+extern "C" __declspec(dllexport) void ECW(const wchar_t* line) {
+    try {
+        std::string text;
+        if (line != nullptr && ToCodePage(line, text)) Run(text);
+    } catch (...) {
+    }
+}
 
 extern "C" __declspec(dllexport) void EC(void) {
     char line[kLineSize] = "";
     HWND box = FindWindowA("Edit", nullptr);
     if (box == nullptr) return;
     GetWindowTextA(box, line, kLineSize);
-    // Nothing thrown may reach the plug-in, nor through it the shell.
     try {
         Run(line);
     } catch (...) {

@@ -36,9 +36,7 @@ void Layout() {
 
 void TakeIn(HWND child) {
     if (!IsWindow(child) || std::count(docked.begin(), docked.end(), child)) return;
-    LONG style = GetWindowLongA(child, GWL_STYLE);
-    SetWindowLongA(child, GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
-    SetParent(child, slitWindow);
+    standin::MakeChild(child, slitWindow);
     docked.push_back(child);
     Layout();
     ShowWindow(child, SW_SHOWNA);
@@ -49,12 +47,7 @@ void GiveBack(HWND child) {
     auto found = std::find(docked.begin(), docked.end(), child);
     if (found == docked.end()) return;
     docked.erase(found);
-    RECT r;
-    GetWindowRect(child, &r);
-    SetParent(child, nullptr);
-    LONG style = GetWindowLongA(child, GWL_STYLE);
-    SetWindowLongA(child, GWL_STYLE, (style & ~WS_CHILD) | WS_POPUP);
-    SetWindowPos(child, HWND_TOP, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_FRAMECHANGED);
+    standin::MakeTopLevel(child);
     Layout();
 }
 
@@ -84,6 +77,21 @@ LRESULT CALLBACK SlitProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 namespace standin {
+
+void MakeChild(HWND window, HWND parent) {
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    SetWindowLongA(window, GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
+    SetParent(window, parent);
+}
+
+void MakeTopLevel(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    SetParent(window, nullptr);
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    SetWindowLongA(window, GWL_STYLE, (style & ~WS_CHILD) | WS_POPUP);
+    SetWindowPos(window, HWND_TOP, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_FRAMECHANGED);
+}
 
 bool SlitAutoHide() {
     return autoHide;

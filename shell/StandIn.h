@@ -46,6 +46,10 @@ ShellWindows CreateShellWindows(HINSTANCE instance, const PluginHost& host);
 void DestroyShellWindows(const ShellWindows& windows);
 bool SlitAutoHide();
 bool IsInSlit(HWND window);
+// What a slit does with a plug-in's window: takes it in as a child, and gives it back as a
+// top-level window where it stands on the screen.
+void MakeChild(HWND window, HWND parent);
+void MakeTopLevel(HWND window);
 bool IsRegistered(HWND window, UINT message);
 HWND RegisteredWindow(UINT message);  // the first window registered for it, or null
 

@@ -13,7 +13,7 @@ bool IsSeparator(char c) {
 
 }  // namespace
 
-Parsed WordAt(const std::string& line, std::size_t from) {
+Parsed WordAt(const std::string& line, std::size_t from, bool program) {
     Parsed word;
     std::size_t i = from;
     while (i < line.size() && IsBlank(line[i])) ++i;
@@ -26,7 +26,13 @@ Parsed WordAt(const std::string& line, std::size_t from) {
             ++backslashes;
             continue;
         }
-        if (c == '"') {
+        if (c == '"' && program && quoted) {
+            // No path holds a quote: the closing one ends a program's path, and a backslash
+            // before it belongs to the path ("C:\Program Files\"), the doubled one that Tab
+            // writes standing for one.
+            word.text.append((backslashes + 1) / 2, '\\');
+            quoted = false;
+        } else if (c == '"') {
             // Backslashes before a quote are halved; an odd one out makes the quote a character.
             word.text.append(backslashes / 2, '\\');
             if (backslashes % 2 == 1) word.text += '"';
@@ -46,7 +52,7 @@ Word WordBefore(const std::string& line, std::size_t caret) {
     std::string head = line.substr(0, caret);
     bool first = true;
     for (std::size_t from = 0;; first = false) {
-        Parsed word = WordAt(head, from);
+        Parsed word = WordAt(head, from, first);
         if (word.start >= head.size()) return {head.size(), "", first};  // after a blank
         if (word.end >= head.size()) return {word.start, word.text, first};
         from = word.end;

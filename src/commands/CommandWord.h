@@ -8,13 +8,14 @@
 namespace torvex::words {
 
 // The first word at or after `from` (blanks before it skipped): where it starts and ends in the
-// line, and what it says with its quotes taken off.
+// line, and what it says with its quotes taken off. A `program` word is read as a program's path:
+// its closing quote always closes it, a backslash before that quote kept.
 struct Parsed {
     std::size_t start = 0;
     std::size_t end = 0;
     std::string text;
 };
-Parsed WordAt(const std::string& line, std::size_t from);
+Parsed WordAt(const std::string& line, std::size_t from, bool program = false);
 
 // The word that ends at `caret`: where it starts, what it says with its quotes taken off, and
 // whether it is the line's first word.

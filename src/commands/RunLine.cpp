@@ -5,18 +5,15 @@
 #include <cstring>
 
 #include "commands/CommandTable.h"
+#include "commands/Texts.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {
 
-constexpr int kLineSize = 4096;
+constexpr int kLineSize = kMaxLineLength + 1;
 constexpr int kUserNameSize = 50;
-const char kEngineEntryName[] = "EC";
-const char kEngineMissingText[] = "Can't load DLL: quorlin.dll";
-const char kEngineMissingCaption[] = "bug:";
-const char kEditClass[] = "Edit";
 
 // A posted broadcast is read by the shell after RunLine has returned, so its text lives here.
 // Several "@" lines may be waiting at once before the shell catches up.
@@ -53,20 +50,9 @@ void TorvexPlugin::ShowUserName() {
     SetFocus(nullptr);
 }
 
-void TorvexPlugin::HandToEngine(const char* line) {
-    SetWindowTextA(FindWindowA(kEditClass, nullptr), line);
-    // Without an engine there is nothing to look in; a null module would search the shell.
-    engineEntry = engineModule == nullptr ? nullptr
-                                          : reinterpret_cast<EngineEntry>(reinterpret_cast<void*>(
-                                                GetProcAddress(engineModule, kEngineEntryName)));
-    if (engineEntry != nullptr) {
-        engineEntry();
-    } else {
-        MessageBoxA(nullptr, kEngineMissingText, kEngineMissingCaption, MB_OK);
-    }
-}
-
 void TorvexPlugin::RunLine() {
+    // The field holds no more than a line may; text forced in past that is never run cut.
+    if (GetWindowTextLengthA(editWindow) > kMaxLineLength) return;
     char line[kLineSize] = "";
     GetWindowTextA(editWindow, line, kLineSize);
     // A line break never gets into a line (the text may have come from another program): the
@@ -83,8 +69,8 @@ void TorvexPlugin::RunLine() {
         ShowUserName();
         AddToHistory(line);
         return;  // the field keeps showing the name
-    } else {
-        HandToEngine(line);
+    } else if (!HandToEngine(line)) {
+        return;  // not run: it stays in the field, and is not recorded
     }
     SetWindowTextA(editWindow, "");
     AddToHistory(line);

@@ -12,6 +12,7 @@
 constexpr int kWorkBufferSize = 512;
 constexpr int kHistorySlots = 512;
 constexpr int kHistorySlotSize = 4096;
+constexpr int kMaxLineLength = kHistorySlotSize - 1;  // the most the box holds, and runs
 constexpr int kFontNameSize = 260;
 constexpr int kPluginFolderSize = 512;
 constexpr int kSettingsPathSize = 4096;
@@ -67,13 +68,15 @@ struct TorvexPlugin {
     bool wordDelete;
     bool historyFile;
     torvex::TabCycle* tabCycle;  // the matches Tab goes through; null between cycles
+    bool shiftTap;  // Shift is down, and no other key went down since: its release completes
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
-    // Start and stop (plugin/StartStop.cpp).
+    // Start and stop (plugin/StartStop.cpp). CreateBox gives 1 when the box cannot be made.
     void LoadEngine();
     int CreateBox();
     void Stop();
+    void GiveBackMenu();
 
     // The folder of the plug-in's module, with its trailing backslash (a static buffer).
     const char* GetPluginFolder();
@@ -125,7 +128,8 @@ struct TorvexPlugin {
     void ClearHistory();
     void ForgetHistory();
     void ShowUserName();
-    void HandToEngine(const char* line);
+    // False when the line was not handed over and must stay in the field (commands/EngineCall.cpp).
+    bool HandToEngine(const char* line);
     bool BuildHistoryPath();
     void ShowRecalled(const char* text);
     void ShiftHistoryDown();

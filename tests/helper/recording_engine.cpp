@@ -1,5 +1,7 @@
-// A command engine for the interpreter's tests: "EC" remembers the text of the first top-level
-// Edit window, which is how the box hands a line over.
+// Command engines for the interpreter's tests, recording each line exactly as they were given it.
+// Built twice: with "ECW", which takes the line as its argument, as the project's engine does;
+// and, as FOREIGN_ENGINE, with only "EC", which reads the first top-level Edit window, as an
+// engine of the older kind does.
 #include <windows.h>
 
 #include <string>
@@ -10,12 +12,30 @@
 namespace {
 std::vector<std::string> lines;
 std::string joined;
+
+void Record(const wchar_t* line) {
+    int size = WideCharToMultiByte(CP_ACP, 0, line, -1, nullptr, 0, nullptr, nullptr);
+    std::string text(size > 0 ? size : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, line, -1, &text[0], size, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    lines.push_back(text);
+}
 }  // namespace
 
+#ifndef FOREIGN_ENGINE
+extern "C" __declspec(dllexport) void ECW(const wchar_t* line) {
+    if (line != nullptr) Record(line);
+}
+#endif
+
+// Without a window there is no line: nothing is recorded, so that a lost line shows.
 extern "C" __declspec(dllexport) void EC(void) {
-    char line[4096] = "";
-    GetWindowTextA(FindWindowA("Edit", nullptr), line, sizeof(line));
-    lines.push_back(line);
+    HWND box = FindWindowA("Edit", nullptr);
+    if (box == nullptr) return;
+    int length = GetWindowTextLengthW(box);
+    std::wstring line(length + 1, L'\0');
+    line.resize(GetWindowTextW(box, &line[0], length + 1));
+    Record(line.c_str());
 }
 
 // The lines received so far, joined with "|"; clears the record.

@@ -60,12 +60,27 @@ const char* Name(Delivery delivery) {
 
 }  // namespace
 
+// The slit takes the box in as its child and gives it back, as a shell's slit does; and hands
+// the colour questions of a docked Edit to it, as Wine asks the parent.
+LRESULT ActAsSlit(HWND slit, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND child = reinterpret_cast<HWND>(lParam);
+    if (message == shell::kSlitAdd && IsWindow(child)) standin::MakeChild(child, slit);
+    if (message == shell::kSlitRemove && GetParent(child) == slit) standin::MakeTopLevel(child);
+    if ((message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) && GetParent(child) == slit) {
+        return SendMessageA(child, message, wParam, lParam);
+    }
+    return DefWindowProcA(slit, message, wParam, lParam);
+}
+
 LRESULT CALLBACK RecorderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MessageRecorder* recorder = activeRecorder;
     if (recorder != nullptr && recorder->reaction_ && IsShellMessage(message) &&
         (window == recorder->main_ || window == recorder->slit_)) {
         recorder->reaction_(window == recorder->main_ ? Target::kMain : Target::kSlit, message,
                             wParam, lParam);
+    }
+    if (recorder != nullptr && window == recorder->slit_) {
+        return ActAsSlit(window, message, wParam, lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -111,8 +126,10 @@ MessageRecorder::MessageRecorder() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     main_ = CreateWindowExA(0, kRecorderClass, "main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
                             nullptr, instance, nullptr);
-    slit_ = CreateWindowExA(0, kRecorderClass, "slit", WS_OVERLAPPEDWINDOW, 0, 200, 200, 100,
-                            nullptr, nullptr, instance, nullptr);
+    // Shown, as a shell's slit is, so that a docked box is shown too; never activated.
+    slit_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kRecorderClass, "slit",
+                            WS_POPUP | WS_VISIBLE, 800, 100, 200, 100, nullptr, nullptr, instance,
+                            nullptr);
     DWORD thread = GetCurrentThreadId();
     sentHook_ = SetWindowsHookExA(WH_CALLWNDPROC, RecorderCallWndProc, nullptr, thread);
     postedHook_ = SetWindowsHookExA(WH_GETMESSAGE, RecorderGetMessage, nullptr, thread);

@@ -1,0 +1,247 @@
+// Every kind of line through the real torvex.dll, typed as a keyboard brings it, with the box
+// floating and docked in a slit that makes it its child, and handed to either kind of engine:
+// one that takes the line as its argument (as quorlin.dll does), and one of the older kind that
+// reads it from the first top-level Edit window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/ShellMessages.h"
+#include "shell/PluginExports.h"
+#include "shell/StandIn.h"
+#include "tests/support/ImportTable.h"
+#include "tests/support/Keyboard.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/TempShellFolder.h"
+
+namespace {
+
+using testsupport::Delivery;
+using testsupport::Expected;
+using testsupport::PressEnter;
+using testsupport::PressKey;
+using testsupport::Target;
+using testsupport::TypeText;
+
+struct BoxAndEngine {
+    const char* engine;
+    bool docked;
+};
+const BoxAndEngine kBoxesAndEngines[] = {{"recording_engine.dll", false},
+                                         {"recording_engine.dll", true},
+                                         {"foreign_engine.dll", false},
+                                         {"foreign_engine.dll", true}};
+
+class LinesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        standin::SetShellFolder(shell_folder_.path());  // the second folder is the plug-in's
+        standin::SetMainWindow(shell_.main());
+    }
+    void TearDown() override {
+        Stop();
+        standin::SetMainWindow(nullptr);
+        for (const char* name : {"torvex.dll", "quorlin.dll", "history.txt"}) {
+            DeleteFileA(InPlugin(name).c_str());
+        }
+    }
+    std::string InPlugin(const char* name) const { return plugin_folder_.path() + name; }
+
+    void Start(const BoxAndEngine& setup) {
+        ASSERT_TRUE(CopyFileA("torvex.dll", InPlugin("torvex.dll").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(setup.engine, InPlugin("quorlin.dll").c_str(), FALSE));
+        shell_folder_.Write("torvex.rc", setup.docked ? "torvex.inslit: true\n" : "");
+        module_ = LoadLibraryA(InPlugin("torvex.dll").c_str());
+        ASSERT_NE(module_, nullptr);
+        auto begin = standin::Export<standin::BeginPluginEx>(module_, "beginPluginEx");
+        shell_.Clear();
+        ASSERT_EQ(begin(module_, shell_.slit()), 0);
+        ASSERT_FALSE(shell_.messages().empty());
+        box_ = reinterpret_cast<HWND>(shell_.messages()[0].wParam);  // as registered
+        HWND parent = setup.docked ? shell_.slit() : GetDesktopWindow();
+        ASSERT_EQ(GetAncestor(box_, GA_PARENT), parent) << "a child of the slit when docked";
+        shell_.Clear();
+    }
+    void Stop() {
+        if (module_ == nullptr) return;
+        standin::Export<standin::EndPlugin>(module_, "endPlugin")();
+        FreeLibrary(module_);
+        module_ = nullptr;
+    }
+    std::string EngineGot() {
+        HMODULE engine = GetModuleHandleA(InPlugin("quorlin.dll").c_str());
+        using Take = const char* (*)();
+        auto take = standin::Export<Take>(engine, "TakeRecordedLines");
+        return take != nullptr ? take() : "(no engine)";
+    }
+    std::string Field() {
+        char text[4096] = "";
+        GetWindowTextA(box_, text, sizeof(text));
+        return text;
+    }
+    std::string HistoryFile() {
+        std::ifstream in(InPlugin("history.txt"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void Run(const std::string& line) {
+        TypeText(box_, line);
+        PressEnter(box_);
+        shell_.Pump();
+    }
+
+    testsupport::MessageRecorder shell_;
+    testsupport::TempShellFolder shell_folder_{"torvex-lines-shell"};
+    testsupport::TempShellFolder plugin_folder_{"torvex-lines-plugin"};
+    HMODULE module_ = nullptr;
+    HWND box_ = nullptr;
+};
+
+struct LineCase {
+    const char* typed;
+    UINT posted;  // 0: nothing
+    WPARAM wParam;
+    bool toEngine;
+    bool showsUser;  // else the field is emptied
+};
+const LineCase kLines[] = {
+    {".clear", 0, 0, false, false},
+    {"notepad \"C:\\Read Me.TXT\" /A:b", 0, 0, true, false},
+    {".Exit", shell::kQuit, 0, false, false},
+    {".REBOOT", shell::kEndSession, shell::kReboot, false, false},
+    {"@NMShowPlugins", shell::kBroadcast, 0, true, false},
+    {".what", 0, 0, true, false},
+    {".where is it?", 0, 0, true, false},
+    {".Who", 0, 0, false, true},
+    {"", 0, 0, true, false},
+};
+
+TEST_F(LinesTest, EveryKindOfLineRunsTheSameDockedOrFloatingWithEitherEngine) {
+    char user[64] = "";
+    DWORD size = sizeof(user);
+    ASSERT_TRUE(GetUserNameA(user, &size));
+    for (const BoxAndEngine& setup : kBoxesAndEngines) {
+        SCOPED_TRACE(std::string(setup.engine) + (setup.docked ? ", docked" : ", floating"));
+        DeleteFileA(InPlugin("history.txt").c_str());
+        Start(setup);
+        std::string file;
+        for (const LineCase& row : kLines) {
+            SCOPED_TRACE(row.typed);
+            shell_.Clear();
+            TypeText(box_, row.typed);
+            ASSERT_EQ(Field(), row.typed) << "typed as meant, capitals and symbols with Shift";
+            PressEnter(box_);
+            shell_.Pump();
+            std::vector<Expected> posted;
+            if (row.posted != 0) {
+                bool broadcast = row.posted == shell::kBroadcast;
+                posted.push_back({Target::kMain, row.posted, Delivery::kPosted, row.wParam, 0,
+                                  broadcast ? row.typed : nullptr, broadcast});
+            }
+            EXPECT_TRUE(shell_.Matches(posted));
+            EXPECT_EQ(EngineGot(), row.toEngine ? row.typed : "");
+            EXPECT_EQ(Field(), row.showsUser ? user : "");
+            file += std::string(row.typed) + "\r\n";
+            PressKey(box_, VK_UP);
+            EXPECT_EQ(Field(), row.typed) << "recorded, and recalled";
+            PressKey(box_, VK_DOWN);
+        }
+        Stop();
+        EXPECT_EQ(HistoryFile(), file);
+    }
+}
+
+// A program with a hidden top-level Edit window, newer than the box and so above it, that
+// answers no message (busy, or hung): stands for any other program's Edit window.
+class UnansweringProgram {
+  public:
+    UnansweringProgram() {
+        thread_ = std::thread([this] {
+            window_ = CreateWindowExA(0, "Edit", "their text", WS_POPUP, 0, 0, 50, 20, nullptr,
+                                      nullptr, nullptr, nullptr);
+            SetEvent(ready_);
+            WaitForSingleObject(release_, 30000);  // and no message is taken meanwhile
+            waited_ = true;
+            char text[64] = "";
+            GetWindowTextA(window_, text, sizeof(text));
+            textAtEnd_ = text;
+            DestroyWindow(window_);
+        });
+        WaitForSingleObject(ready_, INFINITE);
+    }
+    ~UnansweringProgram() { Release(); }
+    bool StillWaiting() const { return !waited_; }
+    std::string Release() {
+        SetEvent(release_);
+        if (thread_.joinable()) thread_.join();
+        return textAtEnd_;
+    }
+
+  private:
+    HANDLE ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND window_ = nullptr;
+    std::atomic<bool> waited_{false};
+    std::string textAtEnd_;
+    std::thread thread_;
+};
+
+TEST_F(LinesTest, NoLineGoesIntoAnotherProgramsEditWindow) {
+    for (const BoxAndEngine& setup : kBoxesAndEngines) {
+        SCOPED_TRACE(std::string(setup.engine) + (setup.docked ? ", docked" : ", floating"));
+        Start(setup);
+        UnansweringProgram other;
+        Run("notepad");
+        EXPECT_EQ(EngineGot(), "notepad");
+        EXPECT_TRUE(other.StillWaiting()) << "Enter did not wait on the other program";
+        EXPECT_EQ(other.Release(), "their text");
+        Stop();
+    }
+}
+
+// Another program puts an Edit window at the very top just as the plug-in has placed its own
+// there: the engine of the older kind would read that one, so the line is not handed over.
+HWND intruder = nullptr;
+testsupport::ImportHook placement = {"SetWindowPos", nullptr, nullptr};
+
+BOOL WINAPI PlaceAndIntrude(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags) {
+    using Place = BOOL(WINAPI*)(HWND, HWND, int, int, int, int, UINT);
+    BOOL placed = reinterpret_cast<Place>(placement.original)(window, after, x, y, cx, cy, flags);
+    if (after == HWND_TOPMOST) {
+        SetWindowPos(intruder, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return placed;
+}
+
+TEST_F(LinesTest, WhenAnotherEditWindowStandsFirstTheLineStaysAndTheUserIsTold) {
+    intruder = CreateWindowExA(0, "Edit", "their text", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                               nullptr, nullptr);
+    placement.replacement = reinterpret_cast<void*>(&PlaceAndIntrude);
+    for (bool docked : {false, true}) {
+        SCOPED_TRACE(docked ? "docked" : "floating");
+        Start({"foreign_engine.dll", docked});
+        ASSERT_EQ(testsupport::PatchImports(module_, "user32.dll", &placement, 1, true), 1);
+        testsupport::ModalDriver closer;
+        Run("notepad");
+        ASSERT_EQ(closer.Seen().size(), 1u);
+        EXPECT_EQ(closer.Seen()[0].caption, "Torvex");
+        EXPECT_EQ(Field(), "notepad") << "the line stays in the box";
+        EXPECT_EQ(EngineGot(), "");
+        char text[64] = "";
+        GetWindowTextA(intruder, text, sizeof(text));
+        EXPECT_STREQ(text, "their text");
+        testsupport::PatchImports(module_, "user32.dll", &placement, 1, false);
+        Stop();
+        EXPECT_EQ(HistoryFile(), "") << "a line that did not run is not recorded";
+    }
+    DestroyWindow(intruder);
+}
+
+}  // namespace
