@@ -106,8 +106,8 @@ void TorvexPlugin::CompleteFromHistory() {
     if (workBuffer[0] == '\0') return;
     for (int slot = historyCount - 1; slot >= 0; --slot) {
         if (std::strstr(history[slot], workBuffer) != nullptr) {
-            SetWindowTextA(editWindow, history[slot]);
-            historyCursor = slot + 1;  // Up and Down go on from the completed line
+            ShowRecalled(history[slot]);  // the caret at the end, to go on typing
+            historyCursor = slot + 1;     // Up and Down go on from the completed line
             return;
         }
     }

@@ -52,8 +52,16 @@ int TorvexPlugin::CreateBox() {
     editWindow =
         CreateWindowExA(WS_EX_TOOLWINDOW, kEditClass, nullptr, kBoxStyle, x, y, width, height,
                         torvex::ColorRoutingOwner(instance), nullptr, instance, nullptr);
+    if (editWindow == nullptr) return 1;  // nothing is registered for a box that is not there
     defaultEditProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(editWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
+    if (defaultEditProc == nullptr) {
+        DestroyWindow(editWindow);
+        editWindow = nullptr;
+        return 1;
+    }
+    // Typing, pasting and Tab stop here: a longer line would be run and recorded cut.
+    SendMessageA(editWindow, EM_LIMITTEXT, kMaxLineLength, 0);
     SendMessageA(shellWindow, shell::kRegisterMessages, reinterpret_cast<WPARAM>(editWindow),
                  BoxMessages());
     MakeSticky(editWindow);
@@ -67,6 +75,7 @@ int TorvexPlugin::CreateBox() {
 
 void TorvexPlugin::Stop() {
     EndTabCycle();
+    if (busy == 0) GiveBackMenu();  // else the shell may still show it; given back at release
     delete toolbarTexture;
     toolbarTexture = nullptr;
     delete labelTexture;
@@ -84,10 +93,16 @@ void TorvexPlugin::Stop() {
     torvex::DestroyColorRoutingOwner();
 }
 
+void TorvexPlugin::GiveBackMenu() {
+    if (menu != nullptr) DelMenu(menu);
+    menu = nullptr;
+}
+
 namespace torvex {
 
 void ReleaseInstance(TorvexPlugin* plugin) {
     if (plugin->stopPending) --stopsWaiting;
+    plugin->GiveBackMenu();
     FreeLibrary(plugin->engineModule);
     delete plugin;
 }
@@ -115,7 +130,22 @@ void StopPlugin(TorvexPlugin* plugin) {
 
 }  // namespace
 
+namespace {
+
+constexpr int kStarted = 0;
+constexpr int kFailed = 1;  // the shell's "failed to start"
+
+void UndoStart(TorvexPlugin* plugin) {
+    if (plugin != nullptr) StopPlugin(plugin);
+    thePlugin = nullptr;
+}
+
+}  // namespace
+
 extern "C" int beginPluginEx(HINSTANCE instance, HWND slit) {
+    // One box per plug-in: a second start (the DLL named twice in the shell's list) would take
+    // the first box's instance from under it.
+    if (thePlugin != nullptr) return kFailed;
     if (stopsWaiting == 0) ReleaseOwnModule();
     TorvexPlugin* plugin = nullptr;
     // Nothing thrown may reach the shell: a start that fails leaves nothing behind.
@@ -123,13 +153,11 @@ extern "C" int beginPluginEx(HINSTANCE instance, HWND slit) {
         plugin = new TorvexPlugin(instance, slit);
         thePlugin = plugin;
         plugin->LoadEngine();
-        plugin->CreateBox();
-        return 0;
+        if (plugin->CreateBox() == 0) return kStarted;
     } catch (...) {
-        if (plugin != nullptr) StopPlugin(plugin);
-        thePlugin = nullptr;
-        return 1;  // the shell's "failed to start"
     }
+    UndoStart(plugin);
+    return kFailed;
 }
 
 extern "C" int beginPlugin(HINSTANCE instance) {

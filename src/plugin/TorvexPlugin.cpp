@@ -29,6 +29,7 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     busy = 0;
     stopPending = false;
     tabCycle = nullptr;
+    shiftTap = false;
 
     ReadSettings();
 }

@@ -20,7 +20,8 @@ constexpr WPARAM kEnter = 13;
 constexpr WPARAM kLineFeed = 10;  // Ctrl+Enter
 constexpr WPARAM kTab = 9;
 constexpr WPARAM kEscape = 27;
-constexpr WPARAM kCtrlBackspace = 127;  // the character the Edit class would insert
+constexpr WPARAM kCtrlBackspace = 127;   // the character the Edit class would insert
+constexpr LPARAM kKeyWasDown = 1 << 30;  // of a key-down: an auto-repeat
 const char kToggleWord[] = "Toggle";
 const char kSlitWord[] = "Slit";
 
@@ -57,6 +58,7 @@ LRESULT OnSetFocus(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lPar
 }
 
 LRESULT OnKillFocus(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lParam) {
+    plugin.shiftTap = false;
     plugin.HoldSlitOpen(false);
     return PassOn(plugin, window, WM_KILLFOCUS, wParam, lParam);
 }
@@ -77,12 +79,14 @@ LRESULT OnNonClientRightDown(TorvexPlugin& plugin, HWND window, WPARAM hitTest, 
 
 LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) {
     if (key != VK_TAB) plugin.EndTabCycle();  // any other key ends going through the matches
+    plugin.shiftTap = false;                  // a key with Shift held: a capital, a symbol
     switch (key) {
         case VK_DOWN:
             plugin.RecallNewer();
             return 0;
         case VK_SHIFT:
-            plugin.CompleteFromHistory();
+            // Shift completes when tapped alone; held down, it repeats, and is no tap.
+            plugin.shiftTap = (lParam & kKeyWasDown) == 0;
             return 0;
         case VK_UP:
             plugin.RecallOlder();
@@ -98,6 +102,20 @@ LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) 
     }
     if (torvex::IsRepaintKey(key)) InvalidateRect(window, nullptr, TRUE);
     return PassOn(plugin, window, WM_KEYDOWN, key, lParam);
+}
+
+LRESULT OnKeyUp(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) {
+    if (key == VK_SHIFT && plugin.shiftTap) plugin.CompleteFromHistory();
+    plugin.shiftTap = false;
+    return PassOn(plugin, window, WM_KEYUP, key, lParam);
+}
+
+// Text set from outside (another program, a test) that a line cannot hold is refused whole,
+// as typing and pasting stop at the limit: a line is never run or recorded cut.
+LRESULT OnSetText(TorvexPlugin& plugin, HWND window, LPARAM lParam) {
+    const char* text = reinterpret_cast<const char*>(lParam);
+    if (text != nullptr && strnlen(text, kMaxLineLength + 1) > kMaxLineLength) return FALSE;
+    return PassOn(plugin, window, WM_SETTEXT, 0, lParam);
 }
 
 LRESULT OnChar(TorvexPlugin& plugin, HWND window, WPARAM character, LPARAM lParam) {
@@ -164,6 +182,16 @@ LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam,
             return plugin.ShowContextMenu(window, message, wParam, lParam);
         case WM_KEYDOWN:
             return OnKeyDown(plugin, window, wParam, lParam);
+        case WM_KEYUP:
+            return OnKeyUp(plugin, window, wParam, lParam);
+        case WM_SYSKEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            plugin.shiftTap = false;  // Shift with Alt, or with a click, is no tap
+            break;
+        case WM_SETTEXT:
+            return OnSetText(plugin, window, lParam);
         case WM_CHAR:
             return OnChar(plugin, window, wParam, lParam);
         case WM_PASTE:

@@ -29,6 +29,8 @@ class TabCycle {
         bool blanks = match.find('%') != std::string::npos &&
                       ExpandedVariables(match).find_first_of(" \t") != std::string::npos;
         std::string word = words::AsWord(match, blanks);
+        // Tab stops at the limit of a line, as typing does; the next Tab goes on from here.
+        if (before.size() + word.size() + after.size() > kMaxLineLength) return;
         line = before + word + after;
         caret = static_cast<DWORD>(before.size() + word.size());
         SetWindowTextA(field, line.c_str());

@@ -89,12 +89,7 @@ TEST_F(StartStopTest, StartsDockedAndStopsInOrder) {
                                 Call("MakeSticky", box), ToSlit(shell::kSlitAdd, box)}));
     EXPECT_FALSE(fontAtDocking) << "docked before the font is applied";
     EXPECT_NE(SendMessageA(box, WM_GETFONT, 0, 0), 0) << "and then the font is applied";
-    char className[16] = "";
-    GetClassNameA(box, className, sizeof(className));
-    EXPECT_STREQ(className, "Edit");
-    // Popup, visible, multi-line, auto-scrolled; the system adds WS_CLIPSIBLINGS of its own.
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(box, GWL_STYLE)) & ~WS_CLIPSIBLINGS, 0x90000084u);
-    EXPECT_EQ(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, WS_EX_TOOLWINDOW);
+    EXPECT_EQ(GetAncestor(box, GA_PARENT), shell_.slit()) << "the slit's child";
     RECT r;
     GetWindowRect(box, &r);
     EXPECT_EQ(r.bottom - r.top, 20) << "the default style's height";
@@ -113,6 +108,12 @@ TEST_F(StartStopTest, FloatsWithoutASlitOrWhenNotWanted) {
     EXPECT_EQ(begin_(module_), 0);
     HWND box = Box();
     EXPECT_TRUE(shell_.Matches({Registration(shell::kRegisterMessages, box)}));
+    char className[16] = "";
+    GetClassNameA(box, className, sizeof(className));
+    EXPECT_STREQ(className, "Edit");
+    // Popup, visible, multi-line, auto-scrolled; the system adds WS_CLIPSIBLINGS of its own.
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(box, GWL_STYLE)) & ~WS_CLIPSIBLINGS, 0x90000084u);
+    EXPECT_EQ(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, WS_EX_TOOLWINDOW);
     RECT r;
     GetWindowRect(box, &r);
     EXPECT_EQ(r.left, 10);
@@ -265,6 +266,43 @@ TEST_F(StartStopTest, AStopWhileALineRunsWaitsForTheRunToReturn) {
     beginEx_ = Export<BeginPluginEx>(module_, "beginPluginEx");
     end_ = Export<EndPlugin>(module_, "endPlugin");
     ASSERT_EQ(beginEx_(module_, shell_.slit()), 0) << "and the plug-in starts again";
+}
+
+// The DLL named twice in the shell's list: the second start is refused and changes nothing, and
+// the first box keeps running its own lines.
+TEST_F(StartStopTest, ASecondStartWhileRunningIsRefused) {
+    ASSERT_EQ(beginEx_(module_, shell_.slit()), 0);
+    HWND box = Box();
+    shell_.Clear();
+    EXPECT_EQ(beginEx_(module_, shell_.slit()), 1);
+    EXPECT_EQ(begin_(module_), 1);
+    EXPECT_TRUE(shell_.Matches({})) << "no second box was registered";
+    SetWindowTextA(box, ".reconfig");
+    SendMessageA(box, WM_CHAR, 13, 0);
+    shell_.Pump();
+    EXPECT_TRUE(shell_.Matches({{Target::kMain, shell::kReconfigure, Delivery::kPosted}}));
+    end_();
+    EXPECT_FALSE(IsWindow(box));
+}
+
+// A box that cannot be created: nothing is registered, made sticky or docked, and the shell
+// hears of the failure; the next start works.
+LRESULT CALLBACK RefuseEditWindows(int code, WPARAM wParam, LPARAM lParam) {
+    char name[16] = "";
+    if (code == HCBT_CREATEWND) GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof(name));
+    if (lstrcmpiA(name, "Edit") == 0) return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(StartStopTest, AStartWhoseBoxCannotBeMadeFails) {
+    Settings("torvex.inslit: true\n");
+    shell_.RecordCalls({"MakeSticky"});
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseEditWindows, nullptr, GetCurrentThreadId());
+    EXPECT_EQ(beginEx_(module_, shell_.slit()), 1);
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(shell_.Matches({}));
+    EXPECT_EQ(beginEx_(module_, shell_.slit()), 0);
+    EXPECT_NE(Box(), nullptr);
 }
 
 // The same answers before a start, while started and after the stop.

@@ -35,10 +35,7 @@ void PluginBox::SetUp() {
 }
 
 void PluginBox::TearDown() {
-    if (plugin_) {
-        if (plugin_->menu != nullptr) DelMenu(plugin_->menu);
-        plugin_->Stop();
-    }
+    if (plugin_) plugin_->Stop();
     thePlugin = nullptr;
     standin::SetMainWindow(nullptr);
     SetFileAttributesA(historyPath_.c_str(), FILE_ATTRIBUTE_NORMAL);

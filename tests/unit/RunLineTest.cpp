@@ -10,6 +10,7 @@
 #include "host/ShellMessages.h"
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
+#include "tests/support/Clipboard.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/PluginBox.h"
@@ -164,10 +165,25 @@ TEST_F(RunLineTest, WhoShowsTheUserAndDropsTheFocus) {
     EXPECT_EQ(Field(), "");
 }
 
-TEST_F(RunLineTest, ALineTooLongForTheBufferIsCut) {
-    Run(std::string(5000, 'x'));
-    EXPECT_EQ(Newest(), std::string(4095, 'x'));
-    EXPECT_EQ(EngineGot(), std::string(4095, 'x'));
+// Typing and pasting stop at the most a line holds, and text forced in past it from outside is
+// refused or not run: a line is never run or recorded cut.
+TEST_F(RunLineTest, TheBoxHoldsNoMoreThanALineAndNeverRunsOneCut) {
+    const std::string full(4095, 'x');
+    ASSERT_TRUE(testsupport::SetClipboardText(std::string(5012, 'x')));
+    Send(WM_PASTE);
+    Send(WM_CHAR, 'y');
+    EXPECT_EQ(Field(), full);
+    EXPECT_FALSE(SetWindowTextA(box(), (full + "z").c_str()));
+    EXPECT_EQ(Field(), full);
+    Run(Field());
+    EXPECT_EQ(Newest(), full);
+    EXPECT_EQ(EngineGot(), full);
+
+    Send(EM_SETLIMITTEXT, 0);  // another program lifts the limit
+    Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(std::string(5000, 'w').c_str()));
+    Send(WM_CHAR, '\r');
+    EXPECT_EQ(EngineGot(), "");
+    EXPECT_EQ(Newest(), full);
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "host/ShellMessages.h"
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
+#include "tests/support/Keyboard.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/Clipboard.h"
 #include "tests/support/MessageRecorder.h"
@@ -102,7 +105,7 @@ TEST_F(BoxTest, KeysDriveHistoryRepaintAndEnter) {
     Send(WM_KEYDOWN, VK_DOWN);
     EXPECT_EQ(Field(), "");
     SetWindowTextA(box(), "al");
-    Send(WM_KEYDOWN, VK_SHIFT);
+    testsupport::TapShift(box());
     EXPECT_EQ(Field(), "calc");
     EXPECT_FALSE(WasPassedOn(WM_KEYDOWN, VK_UP));
     EXPECT_FALSE(WasPassedOn(WM_KEYDOWN, VK_DOWN));
@@ -127,6 +130,53 @@ TEST_F(BoxTest, KeysDriveHistoryRepaintAndEnter) {
     }
 }
 
+// Shift completes when tapped alone. Held to type a capital or a symbol, or held until it
+// repeats, or with a click, it never changes the line. A completion leaves the caret at the end.
+TEST_F(BoxTest, ShiftCompletesOnlyWhenTappedAlone) {
+    using testsupport::KeyDown;
+    using testsupport::KeyUp;
+    const std::map<std::string, std::function<void(HWND)>> keys = {
+        {"tap", testsupport::TapShift},
+        {"capital", [](HWND box) { testsupport::TypeText(box, "C"); }},
+        {"symbol", [](HWND box) { testsupport::TypeText(box, ":"); }},
+        {"held", [](HWND box) { KeyDown(box, VK_SHIFT), KeyDown(box, VK_SHIFT, true); }},
+        {"click",
+         [](HWND box) { KeyDown(box, VK_SHIFT), SendMessageA(box, WM_LBUTTONDOWN, 0, 0); }},
+    };
+    struct Case {
+        const char* typed;
+        const char* keys;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"pad", "tap", "notepad C:\\old.txt"},
+        {"notepad ", "capital", "notepad C"},
+        {"notepad C", "symbol", "notepad C:"},
+        {"pad", "held", "pad"},
+        {"pad", "click", "pad"},
+    };
+    for (bool docked : {false, true}) {
+        SCOPED_TRACE(docked ? "docked" : "floating");
+        Write("torvex.rc", docked ? "torvex.inslit: true\n" : "");
+        if (plugin_) plugin_->Stop();
+        Start(true);
+        Run("notepad C:\\old.txt");
+        for (const Case& row : cases) {
+            SetWindowTextA(box(), row.typed);
+            Send(EM_SETSEL, std::strlen(row.typed), std::strlen(row.typed));
+            keys.at(row.keys)(box());
+            KeyUp(box(), VK_SHIFT);
+            SendMessageA(box(), WM_LBUTTONUP, 0, 0);
+            EXPECT_EQ(Field(), row.expected) << row.keys;
+            DWORD start = 0, end = 0;
+            Send(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            if (std::string(row.keys) == "tap") {
+                EXPECT_EQ(end, Field().size()) << "the caret at the end";
+            }
+        }
+    }
+}
+
 // Text with a line break, set by another program, pasted or typed with Ctrl+Enter, never runs
 // or is recorded with the break in it.
 TEST_F(BoxTest, ALineBreakNeverGetsIntoALine) {
@@ -139,11 +189,14 @@ TEST_F(BoxTest, ALineBreakNeverGetsIntoALine) {
     Send(WM_CHAR, 10);
     EXPECT_FALSE(WasPassedOn(WM_CHAR, 10)) << "Ctrl+Enter";
 
-    ASSERT_TRUE(testsupport::SetClipboardText("first\r\nsecond"));
-    SetWindowTextA(box(), "a ");
-    Send(EM_SETSEL, 2, 2);
-    Send(WM_PASTE);
-    EXPECT_EQ(Field(), "a first") << "a paste takes the text before its first break";
+    // From a Windows program, a terminal or a web page, an old Mac file.
+    for (const char* copied : {"first\r\nsecond", "first\nsecond", "first\rsecond"}) {
+        ASSERT_TRUE(testsupport::SetClipboardText(copied));
+        SetWindowTextA(box(), "a ");
+        Send(EM_SETSEL, 2, 2);
+        Send(WM_PASTE);
+        EXPECT_EQ(Field(), "a first") << "a paste takes the text before its first break";
+    }
 }
 
 TEST_F(BoxTest, CtrlMakesTheBoxACaption) {
@@ -371,6 +424,15 @@ TEST_F(BoxTest, CtrlRightClickOpensTheMenuWithTheDockingState) {
         MenuCall("MakeMenuItem In Slit|@Castpad Toggle Slit|checked"),
         MenuCall("ShowMenu"),
     }));
+
+    shell_.Clear();  // the stop gives the last menu back to the shell
+    HWND stopped = box();
+    plugin_->Stop();
+    EXPECT_TRUE(shell_.Matches(
+        {MenuCall("DelMenu"),
+         {Target::kSlit, shell::kSlitRemove, Delivery::kSent, 0, reinterpret_cast<LPARAM>(stopped)},
+         {Target::kMain, shell::kUnregisterMessages, Delivery::kSent,
+          reinterpret_cast<WPARAM>(stopped), 0, nullptr, true}}));
 }
 
 TEST_F(BoxTest, NoMenuWithoutASlit) {
