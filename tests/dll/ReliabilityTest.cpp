@@ -46,11 +46,13 @@ const char* const kDotCommands[] = {".shutdown",  ".reboot",   ".logoff",      "
 const char* const kBroadcasts[] = {"@Castpad Toggle Slit", "@NMShowPlugins", "@NMHidePlugins",
                                    "@castpad toggle slit", "@NMSlit Toggle Hide On"};
 
-// What history.txt must hold: every accepted line in order; the list is its newest 512.
+// What history.txt must hold: every accepted line in order; the list is its newest 512. And
+// what the engine must have been given: every line that is no command of the box's own.
 class HistoryModel {
   public:
-    void Run(std::string line) {
+    void Run(std::string line, bool noWho) {
         line.resize(std::min(line.find_first_of("\r\n"), line.size()));
+        if (GoesToEngine(line, noWho)) toEngine_.push_back(line);
         if (_stricmp(line.c_str(), ".clear") == 0) lines_.clear();
         std::size_t first = lines_.size() > kSlots ? lines_.size() - kSlots : 0;
         for (std::size_t i = first; i < lines_.size(); ++i) {
@@ -68,8 +70,27 @@ class HistoryModel {
         return std::vector<std::string>(lines_.rbegin(), lines_.rbegin() + count);
     }
 
+    // The lines given to the engine since last asked, joined by "|" as the engine reports them.
+    std::string TakeEngineLines() {
+        std::string joined;
+        for (std::size_t i = 0; i < toEngine_.size(); ++i) joined += (i ? "|" : "") + toEngine_[i];
+        toEngine_.clear();
+        return joined;
+    }
+
   private:
+    static bool GoesToEngine(const std::string& line, bool noWho) {
+        for (const char* command : kDotCommands) {
+            if (_stricmp(line.c_str(), command) == 0 && _stricmp(command, ".who") != 0) {
+                return false;
+            }
+        }
+        if (_stricmp(line.c_str(), ".clear") == 0) return false;
+        return noWho || _strnicmp(line.c_str(), ".who", 4) != 0;
+    }
+
     std::vector<std::string> lines_;
+    std::vector<std::string> toEngine_;
 };
 
 class SoakRun {
@@ -94,11 +115,17 @@ class SoakRun {
             int weight;
             void (SoakRun::*act)();
         };
-        static const Kind kinds[] = {{30, &SoakRun::TypeCharacter}, {6, &SoakRun::Backspace},
-                                     {12, &SoakRun::Browse},        {10, &SoakRun::EnterALine},
-                                     {3, &SoakRun::EnterTyped},     {4, &SoakRun::BroadcastText},
-                                     {3, &SoakRun::Paint},          {2, &SoakRun::MoveFocus},
-                                     {1, &SoakRun::PasteLines},     {0, nullptr}};
+        static const Kind kinds[] = {{30, &SoakRun::TypeCharacter},
+                                     {6, &SoakRun::Backspace},
+                                     {12, &SoakRun::Browse},
+                                     {10, &SoakRun::EnterALine},
+                                     {3, &SoakRun::EnterTyped},
+                                     {4, &SoakRun::BroadcastText},
+                                     {3, &SoakRun::Paint},
+                                     {2, &SoakRun::MoveFocus},
+                                     {1, &SoakRun::PasteLines},
+                                     {1, &SoakRun::ToggleDocking},
+                                     {0, nullptr}};
         int total = 0;
         for (const Kind* kind = kinds; kind->act; ++kind) total += kind->weight;
         const Kind* kind = kinds;
@@ -113,9 +140,11 @@ class SoakRun {
         Pump();
     }
 
-    // Empty when the history file and the list agree with the model.
+    // Empty when the history file, the list and the engine's lines agree with the model, and
+    // every paste inserted what it should.
     std::string CheckHistory() {
-        DrainEngine();
+        if (!failure_.empty()) return failure_;
+        if (!EngineGotWhatItShould()) return failure_;
         std::ifstream in(pluginFolder_ + "history.txt", std::ios::binary);
         std::string file(std::istreambuf_iterator<char>(in), {});
         if (file != model_.FileBytes()) return "history.txt differs from the model";
@@ -130,11 +159,19 @@ class SoakRun {
     }
 
   private:
-    // The recording engine keeps every line it is given until asked for them.
-    void DrainEngine() {
+    // The recording engine keeps every line it is given until asked for them (and forgets them
+    // when the plug-in stops and frees it).
+    bool EngineGotWhatItShould() {
         HMODULE engine = GetModuleHandleA((pluginFolder_ + "quorlin.dll").c_str());
         using Take = const char* (*)();
-        if (auto take = standin::Export<Take>(engine, "TakeRecordedLines")) take();
+        auto take = standin::Export<Take>(engine, "TakeRecordedLines");
+        std::string got = take != nullptr ? take() : "(no engine)";
+        std::string expected = model_.TakeEngineLines();
+        if (got != expected && failure_.empty()) {
+            failure_ = "the engine got \"" + got.substr(0, 200) + "\", not \"" +
+                       expected.substr(0, 200) + "\"";
+        }
+        return failure_.empty();
     }
 
     int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
@@ -196,7 +233,7 @@ class SoakRun {
         Key(key[0], key[1]);
     }
     void EnterTyped() {
-        model_.Run(Field());
+        model_.Run(Field(), noWho_);
         Key(VK_RETURN, '\r');
     }
     void EnterALine() {
@@ -223,8 +260,12 @@ class SoakRun {
             "toolbar.font:", "toolbar.fontHeight:",  "bevelWidth:",    "borderWidth:",
             "borderColor:",  "toolbar.label.color:", "*font:",         "toolbar.textColor:"};
         std::string rc, style;
+        noWho_ = false;
         for (const char* key : rcKeys) {
-            if (Pick(4) != 0) rc += std::string(key) + " " + HostileValue() + "\n";
+            if (Pick(4) == 0) continue;
+            std::string value = HostileValue();
+            rc += std::string(key) + " " + value + "\n";
+            if (key == rcKeys[4]) noWho_ = _stricmp(value.c_str(), "true") == 0;
         }
         for (const char* key : styleKeys) {
             if (Pick(4) != 0) style += std::string(key) + " " + HostileValue() + "\n";
@@ -242,12 +283,29 @@ class SoakRun {
         UpdateWindow(box_);
     }
     void MoveFocus() { SetFocus(Pick(2) ? box_ : GetNMWnd()); }
+    void ToggleDocking() {
+        SendMessageA(GetNMWnd(), shell::kBroadcast, 0,
+                     reinterpret_cast<LPARAM>(shell::kToggleSlit));
+    }
+    // Breaks as Windows programs, terminals and old Macs write them: the paste takes what comes
+    // before the first.
     void PasteLines() {
-        if (testsupport::SetClipboardText(RandomText(20, "ab \r\n") + "\r\nsecond line")) {
-            Send(WM_PASTE);
+        static const char* const breaks[] = {"\r\n", "\n", "\r"};
+        std::string copied = RandomText(20, "ab ") + breaks[Pick(3)] + "second line";
+        if (!testsupport::SetClipboardText(copied)) return;
+        DWORD start = 0, end = 0;
+        Send(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        std::string before = Field();
+        std::string expected = before.substr(0, start) +
+                               copied.substr(0, copied.find_first_of("\r\n")) +
+                               before.substr(std::min<std::size_t>(end, before.size()));
+        Send(WM_PASTE);
+        if (expected.size() <= kLineSize - 1 && Field() != expected && failure_.empty()) {
+            failure_ = "a paste of \"" + copied + "\" gave \"" + Field().substr(0, 200) + "\"";
         }
     }
     void Restart() {
+        EngineGotWhatItShould();  // the engine's record goes with it
         Stop();
         Start(module_, slit_);
     }
@@ -255,6 +313,8 @@ class SoakRun {
     std::mt19937 random_;
     std::string pluginFolder_;
     HistoryModel model_;
+    bool noWho_ = false;   // as the last torvex.rc written says
+    std::string failure_;  // the first thing found wrong between checks
     HMODULE module_ = nullptr;
     HWND slit_ = nullptr;
     HWND box_ = nullptr;

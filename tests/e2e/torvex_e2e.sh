@@ -1,8 +1,8 @@
 #!/bin/bash
 # The real torvex.dll and quorlin.dll in the stand-in shell, driven by real key presses and
 # mouse clicks on the X display: browsing and completing a history made before start, running a
-# line through the engine, completing a path with Tab and running it, reconfiguring, docking and
-# undocking, and ".exit". One shell session
+# line with capitals and symbols through the engine floating and docked, completing a path with
+# Tab and running it, reconfiguring, docking and undocking, and ".exit". One shell session
 # serves every step, since each 32-bit Wine start is slow here. Needs a display and a Wine
 # server (tools/session.sh). Usage: torvex_e2e.sh BUILD_DIR
 set -u
@@ -156,7 +156,9 @@ mark_says() { [ "$(tr -d '\r' < "$work/mark.txt" 2> /dev/null)" == "$1" ]; }
 # --- the steps ------------------------------------------------------------------------------
 
 start_shell() {
-    (cd "$work" && exec timeout 900 wine Nimbar.exe --log shell.log > /dev/null 2>&1) &
+    # The mark tells this run's shell from any other program of that name on the machine.
+    (cd "$work" && TORVEX_E2E_RUN="$work" exec timeout 900 wine Nimbar.exe --log shell.log \
+        > /dev/null 2>&1) &
     shell_pid=$!
     wait_until 300 peek
 }
@@ -170,16 +172,25 @@ browse_and_complete() {
     check "Down past the newest empties the field" eval \
         'press Down Down && wait_until 20 field_is ""'
     check "typed text" eval 'focus_box && xdotool type --delay 50 "ta t" && wait_until 20 field_is "ta t"'
-    check "Shift completes from the history" eval 'press shift && wait_until 20 field_is "beta two"'
-    press End && xdotool key --repeat 8 BackSpace  # the completion leaves the caret at the start
+    check "a Shift tap completes from the history" eval 'press shift && wait_until 20 field_is "beta two"'
+    xdotool key --repeat 8 BackSpace  # the completion leaves the caret at the end
     check "the field is emptied again" wait_until 20 field_is ""
+    check "Shift held for capitals and symbols changes nothing else" eval \
+        'focus_box && xdotool type --delay 50 "ta TWO:" && wait_until 20 field_is "ta TWO:"'
+    xdotool key --repeat 7 BackSpace
 }
 
+# A line with capitals and symbols (typed with Shift held), run by the engine; $1 says where
+# the box is, and goes into the line.
 run_a_line() {
-    check "a line typed and entered" type_line "mark.exe typed line"
-    check "the field is empty after Enter" wait_until 20 field_is ""
-    check "the engine runs the line" wait_until 120 mark_says "typed line"
-    check "the line is in history.txt" last_history_line_is "mark.exe typed line"
+    local arguments="Typed $1 Line: A&B (\"x\")!"
+    check "a line typed with Shift held ($1)" eval \
+        'focus_box && xdotool type --delay 50 "mark.exe $arguments" && wait_until 20 field_is "mark.exe $arguments"'
+    rm -f "$work/mark.txt"
+    xdotool key Return
+    check "the field is empty after Enter ($1)" wait_until 20 field_is ""
+    check "the engine runs the line ($1)" wait_until 120 mark_says "$arguments"
+    check "the line is in history.txt ($1)" last_history_line_is "mark.exe $arguments"
 }
 
 # The folder's path as Wine shows it, typed with a program's first letters, then Tab.
@@ -200,6 +211,7 @@ reconfigure() {
 dock_and_undock() {
     check "@Castpad Toggle Slit typed" type_line "@Castpad Toggle Slit"
     check "the broadcast docks the box" wait_until 30 docked_is 1
+    run_a_line docked
     check "the menu's In Slit undocks it" eval 'pick_in_slit_from_menu && wait_until 30 docked_is 0'
     check "the menu's In Slit docks it again" eval \
         'pick_in_slit_from_menu && wait_until 30 docked_is 1'
@@ -215,9 +227,18 @@ exit_shell() {
     check "no Wine process of the shell is left" eval '! shell_process_left'
 }
 
-# A live process of the shell; one that has ended but is not yet reaped (a zombie) is gone.
+# A live process of the shell this run started (it carries the run's mark); one that has ended
+# but is not yet reaped (a zombie) is gone.
 shell_process_left() {
-    ps -eo stat=,args= | awk '$1 !~ /^Z/ && /Nimbar\.exe/ && !/awk/' | grep -q .
+    local environ pid
+    for environ in /proc/[0-9]*/environ; do
+        grep -qzx "TORVEX_E2E_RUN=$work" "$environ" 2> /dev/null || continue
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        grep -q Nimbar.exe "/proc/$pid/cmdline" 2> /dev/null || continue
+        [[ "$(ps -o stat= -p "$pid")" == Z* ]] || return 0
+    done
+    return 1
 }
 
 # The shell's messages from start to exit, in order.
@@ -261,7 +282,7 @@ if ! prepare_folder || ! start_shell; then
     exit 1
 fi
 browse_and_complete
-run_a_line
+run_a_line floating
 complete_with_tab
 reconfigure
 dock_and_undock

@@ -27,7 +27,11 @@ TEST(EngineCommandLine, SplitsWhatToRunFromItsArguments) {
               "C:\\Program Files\\x y.exe|-a \"q r\"");
     EXPECT_EQ(split("\"C:\\open quote"), "C:\\open quote|");
     EXPECT_EQ(split("http://example.org/a b"), "http://example.org/a|b");
-    EXPECT_EQ(split("\"C:\\My Folder\\\\\" x"), "C:\\My Folder\\|x") << "as programs read it";
+    EXPECT_EQ(split("\"C:\\My Folder\\\\\" x"), "C:\\My Folder\\|x") << "as Tab writes it";
+    EXPECT_EQ(split("\"C:\\Program Files\\\""), "C:\\Program Files\\|")
+        << "as the Run dialog takes it";
+    EXPECT_EQ(split("\"C:\\a b\\\" \"x\\\" y\""), "C:\\a b\\|\"x\\\" y\"")
+        << "arguments keep argv's rules";
 
     // Unquoted, a first word that names nothing is taken as far as the line names a file.
     const std::set<std::string> existing = {"C:\\Program Files\\App\\app.exe", "C:\\a", "C:\\a b",
@@ -89,22 +93,30 @@ class QuorlinDll : public ::testing::Test {
 TEST_F(QuorlinDll, RunsProgramsQuotedOrNotWithTheirArgumentsInTheProfileFolder) {
     std::string output = Folder() + "argdump.out";
     std::string profile = Folder() + "helper dir";
+    std::string tests = Folder().substr(0, Folder().size() - 1);  // as Windows sets it: no "\\"
     char savedProfile[MAX_PATH] = "";
     GetEnvironmentVariableA("USERPROFILE", savedProfile, MAX_PATH);
-    SetEnvironmentVariableA("USERPROFILE", profile.c_str());
     SetEnvironmentVariableA("TORVEX_ARGDUMP_FILE", output.c_str());
     SetEnvironmentVariableA("TORVEX_HELPER_DIR", profile.c_str());
     SetEnvironmentVariableA("TORVEX_WORD", "expanded");
     using Lines = std::vector<std::string>;
-    const std::pair<std::string, Lines> runs[] = {
-        {"\"%TORVEX_HELPER_DIR%\\argdump.exe\" one \"two words\" %TORVEX_WORD%",
+    struct Run {
+        std::string profile, line;
+        Lines expected;
+    };
+    const Run runs[] = {
+        {profile,
+         "\"%TORVEX_HELPER_DIR%\\argdump.exe\" one \"two words\" %TORVEX_WORD%",
          {profile, "one", "two words", "expanded"}},
-        {profile + "\\argdump.exe -x \"" + profile + "\\My Folder\\\\\" end",
+        {profile,
+         profile + "\\argdump.exe -x \"" + profile + "\\My Folder\\\\\" end",
          {profile, "-x", profile + "\\My Folder\\", "end"}},
-        {profile.substr(2) + "\\argdump.exe end", {profile, "end"}},  // the test's own drive
+        {profile, profile.substr(2) + "\\argdump.exe end", {profile, "end"}},  // this drive
+        {tests, "helper dir\\argdump.exe end", {tests, "end"}},  // from the profile folder
     };
     testsupport::ModalDriver closer;
-    for (const auto& [line, expected] : runs) {
+    for (const auto& [home, line, expected] : runs) {
+        SetEnvironmentVariableA("USERPROFILE", home.c_str());
         DeleteFileA(output.c_str());
         RunLine(line);
         for (int waited = 0;

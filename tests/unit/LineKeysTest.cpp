@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -29,7 +30,13 @@ const char* const kTree[] = {"",
                              "bin\\",
                              "bin\\tabprog.exe",
                              "bin\\tabtool.com",
-                             "bin\\tabtext.txt"};
+                             "bin\\tabtext.txt",
+                             "bin\\tpy3.12.exe"};
+
+std::string Slashed(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
 
 class LineKeysTest : public testsupport::PluginBox {
   protected:
@@ -115,6 +122,9 @@ TEST_F(LineKeysTest, TabCompletesCyclesAndQuotesEscapeClearsCtrlBackspaceDeletes
         {"%TORVEX_TAB%\\ap", -1, "T", "%TORVEX_TAB%\\apple.txt", -1},
         {"x %TORVEX_TAB_MY%\\no", -1, "T", "x \"%TORVEX_TAB_MY%\\Notes.txt\"", -1},  // blanks
         {profile + "Docu", -1, "T", profile + "Documents\\", -1},
+        {Slashed(profile) + "Docu", -1, "T", Slashed(profile) + "Documents\\", -1},
+        {"tpy", -1, "T", "tpy3.12.exe", -1},  // the extension is after the last dot
+        {std::string(4090, 'x') + " Do", -1, "T", std::string(4090, 'x') + " Do", -1},  // full
         {"zzz", -1, "T", "zzz", -1},
         {"Do rest", 2, "T", "Documents\\ rest", 10},
         {"some line", -1, "E", "", -1},

@@ -29,9 +29,14 @@ class PaintTest : public testsupport::PluginBox {
         MoveWindow(box(), 20, 20, Canvas::kWidth, Canvas::kHeight, FALSE);
         plugin_->ApplyFont();
     }
-    void Repaint() {
-        InvalidateRect(box(), nullptr, TRUE);
+    void Repaint(const RECT* part = nullptr) {
+        InvalidateRect(box(), part, TRUE);
         UpdateWindow(box());
+    }
+    void CopyScreen(Canvas& canvas) {
+        HDC screen = GetDC(box());
+        BitBlt(canvas.dc(), 0, 0, Canvas::kWidth, Canvas::kHeight, screen, 0, 0, SRCCOPY);
+        ReleaseDC(box(), screen);
     }
 };
 
@@ -80,9 +85,7 @@ TEST_F(PaintTest, TextIsDrawnInItsColourWithNothingBehindIt) {
     Repaint();
 
     Canvas canvas;
-    HDC screen = GetDC(box());
-    BitBlt(canvas.dc(), 0, 0, Canvas::kWidth, Canvas::kHeight, screen, 0, 0, SRCCOPY);
-    ReleaseDC(box(), screen);
+    CopyScreen(canvas);
     int background = 0, green = 0, white = 0;
     for (int y = 0; y < Canvas::kHeight; ++y) {
         for (int x = 0; x < Canvas::kWidth; ++x) {
@@ -109,6 +112,28 @@ TEST_F(PaintTest, TextIsDrawnInItsColourWithNothingBehindIt) {
     EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
     EXPECT_EQ(font.lfWeight, FW_DONTCARE);
     EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+}
+
+// A window moving away uncovers part of the box, or the Edit class repaints part of it: that
+// part shows what belongs there, and nothing stale is left.
+TEST_F(PaintTest, APartRepaintedAwayFromTheCornerShowsWhatBelongsThere) {
+    UseStyle(
+        "toolbar: Flat Gradient Horizontal\ntoolbar.color: #000000\n"
+        "toolbar.colorTo: #FFFFFF\nborderWidth: 0\nbevelWidth: 0\n");
+    Repaint();
+    Canvas whole, after;
+    CopyScreen(whole);
+    const RECT part = {40, 5, 70, 15};
+    HDC screen = GetDC(box());
+    FillRect(screen, &part, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));  // stale pixels
+    ReleaseDC(box(), screen);
+    Repaint(&part);
+    CopyScreen(after);
+    for (int y = 0; y < Canvas::kHeight; ++y) {
+        for (int x = 0; x < Canvas::kWidth; ++x) {
+            ASSERT_EQ(after.At(x, y), whole.At(x, y)) << x << ", " << y;
+        }
+    }
 }
 
 TEST_F(PaintTest, PaintingAndReReadingLeakNothing) {
