@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -14,8 +15,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void WriteHistory(const std::string& path, long long bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+void WriteHistory(const std::wstring& path, long long bytes) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     std::string line;
     long long written = 0;
     for (long long i = 0; written < bytes; ++i) {
@@ -36,7 +37,7 @@ double MillisecondsToLoad(TorvexPlugin& plugin, int repeats) {
 
 int main() {
     auto plugin = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), nullptr);
-    std::string path = std::string(plugin->GetPluginFolder()) + "history.txt";
+    std::wstring path = std::wstring(plugin->GetPluginFolder()) + L"history.txt";
 
     WriteHistory(path, 1000LL * 1000);
     double small = MillisecondsToLoad(*plugin, 20);
@@ -51,10 +52,11 @@ int main() {
     // A full list: every new line shifts all 512 slots and appends to the file.
     const int adds = 2000;
     auto start = Clock::now();
-    for (int i = 0; i < adds; ++i) plugin->AddToHistory(("new line " + std::to_string(i)).c_str());
+    for (int i = 0; i < adds; ++i)
+        plugin->AddToHistory((L"new line " + std::to_wstring(i)).c_str());
     std::chrono::duration<double, std::micro> elapsed = Clock::now() - start;
     std::printf("AddToHistory, full list:  %8.1f us per line\n", elapsed.count() / adds);
 
-    DeleteFileA(path.c_str());
+    DeleteFileW(path.c_str());
     return 0;
 }

@@ -57,7 +57,7 @@ LRESULT TorvexPlugin::PaintBox(HWND window, LPARAM lParam) {
         SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
         PaintBackground(memory.get(), &client);
         // The Edit class draws its text over the background, into the same bitmap.
-        CallWindowProcA(defaultEditProc, window, WM_PAINT, reinterpret_cast<WPARAM>(memory.get()),
+        CallWindowProcW(defaultEditProc, window, WM_PAINT, reinterpret_cast<WPARAM>(memory.get()),
                         lParam);
         BitBlt(screen, area.left, area.top, width, height, memory.get(), area.left, area.top,
                SRCCOPY);

@@ -1,7 +1,5 @@
 #include "commands/CommandTable.h"
 
-#include <cstring>
-
 #include "host/ShellMessages.h"
 
 namespace torvex {
@@ -26,11 +24,24 @@ const DotCommand kDotCommands[] = {
     {".editextensions", shell::kEditFile, shell::kEditExtensions},
 };
 
+wchar_t FoldAscii(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c;
+}
+
 }  // namespace
 
-const DotCommand* FindDotCommand(const char* line) {
+bool IsCommand(const wchar_t* line, const char* command, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        wchar_t c = static_cast<unsigned char>(command[i]);
+        if (FoldAscii(line[i]) != FoldAscii(c)) return false;
+        if (c == L'\0') return true;
+    }
+    return true;
+}
+
+const DotCommand* FindDotCommand(const wchar_t* line) {
     for (const DotCommand& command : kDotCommands) {
-        if (_stricmp(line, command.line) == 0) return &command;
+        if (IsCommand(line, command.line)) return &command;
     }
     return nullptr;
 }

@@ -13,30 +13,30 @@ namespace torvex::words {
 struct Parsed {
     std::size_t start = 0;
     std::size_t end = 0;
-    std::string text;
+    std::u16string text;
 };
-Parsed WordAt(const std::string& line, std::size_t from, bool program = false);
+Parsed WordAt(const std::u16string& line, std::size_t from, bool program = false);
 
 // The word that ends at `caret`: where it starts, what it says with its quotes taken off, and
 // whether it is the line's first word.
 struct Word {
     std::size_t start = 0;
-    std::string text;
+    std::u16string text;
     bool first = true;
 };
-Word WordBefore(const std::string& line, std::size_t caret);
+Word WordBefore(const std::u16string& line, std::size_t caret);
 
 // `path` written as one word that a program reads back as exactly `path`: in double quotes when
 // it holds a blank or `quote` asks for them, with the backslashes before the closing quote
 // doubled.
-std::string AsWord(const std::string& path, bool quote = false);
+std::u16string AsWord(const std::u16string& path, bool quote = false);
 
 // Whether `path` stands on its own: from a drive ("C:..."), a drive's root ("\...") or a server
 // ("\\..."); any other path is relative to the folder it is looked for in.
-bool IsAbsolute(const std::string& path);
+bool IsAbsolute(const std::u16string& path);
 
 // Where Ctrl+Backspace deletes from: back over the blanks before the caret, then over one path
 // separator and the name before it, so that "C:\Users\me" goes by "me", then by "Users\".
-std::size_t DeleteStart(const std::string& line, std::size_t caret);
+std::size_t DeleteStart(const std::u16string& line, std::size_t caret);
 
 }  // namespace torvex::words

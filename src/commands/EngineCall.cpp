@@ -7,6 +7,7 @@
 #include <string>
 
 #include "commands/Texts.h"
+#include "plugin/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {
@@ -21,16 +22,6 @@ Entry LookUp(HMODULE engine, const char* name) {
     // Without an engine there is nothing to look in; a null module would search the shell.
     if (engine == nullptr) return nullptr;
     return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(engine, name)));
-}
-
-// The line in UTF-16, from the ANSI code page that the box holds it in.
-std::wstring Widened(const char* line) {
-    int length = MultiByteToWideChar(CP_ACP, 0, line, -1, nullptr, 0);
-    if (length <= 1) return L"";
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, line, -1, &wide[0], length);
-    wide.resize(length - 1);
-    return wide;
 }
 
 // A hidden top-level Edit window at the top of the Z order, for as long as the engine reads it.
@@ -61,10 +52,10 @@ class HandOverWindow {
 
 }  // namespace
 
-bool TorvexPlugin::HandToEngine(const char* line) {
+bool TorvexPlugin::HandToEngine(const wchar_t* line) {
     engineEntry = LookUp<EngineEntry>(engineModule, kEngineEntryName);
     if (auto takesLine = LookUp<LineEntry>(engineModule, kLineEntryName)) {
-        takesLine(Widened(line).c_str());
+        takesLine(line);
         return true;
     }
     if (engineEntry == nullptr) {
@@ -72,9 +63,15 @@ bool TorvexPlugin::HandToEngine(const char* line) {
                     MB_OK);
         return true;
     }
+    // An engine of the older kind reads the line in the code page: as typed, or not at all.
+    std::string bytes;
+    if (!torvex::ToCodePage(line, bytes)) {
+        torvex::texts::TellAboutLine(line, torvex::texts::kNotForEngine);
+        return false;
+    }
     HandOverWindow handOver(instance);
-    if (!handOver.Hold(line)) {
-        MessageBoxA(nullptr, torvex::texts::kHandOverRefused, torvex::texts::kCaption,
+    if (!handOver.Hold(bytes.c_str())) {
+        MessageBoxW(nullptr, torvex::texts::kHandOverRefused, torvex::texts::kCaption,
                     MB_OK | MB_ICONWARNING);
         return false;
     }

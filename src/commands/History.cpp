@@ -1,16 +1,22 @@
 // The history list in the instance, and Up, Down and Shift in the box.
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "commands/HistoryFile.h"
 #include "plugin/BoundedText.h"
+#include "plugin/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {
 
-const char kHistoryFileName[] = "history.txt";
+const wchar_t kHistoryFileName[] = L"history.txt";
+
+// A line written before the file was UTF-8 (or by another tool) is in the code page.
+std::u16string ReadInCodePage(std::string_view bytes) {
+    return torvex::FromCodePage(bytes);
+}
 
 }  // namespace
 
@@ -19,32 +25,34 @@ const char kHistoryFileName[] = "history.txt";
 // happens to be in.
 bool TorvexPlugin::BuildHistoryPath() {
     if (!historyFile) return false;
-    const char* folder = GetPluginFolder();
-    return folder[0] != '\0' && torvex::CopyText(workBuffer, folder) &&
+    const wchar_t* folder = GetPluginFolder();
+    return folder[0] != L'\0' && torvex::CopyText(workBuffer, folder) &&
            torvex::AppendWhole(workBuffer, kHistoryFileName);
 }
 
 void TorvexPlugin::LoadHistory() {
     historyCount = 0;
-    std::vector<std::string> lines;
+    std::vector<std::u16string> lines;
     if (!BuildHistoryPath()) return;
-    if (!torvex::history::LoadNewestLines(workBuffer, kHistorySlots, lines)) return;
+    if (!torvex::history::LoadNewestLines(workBuffer, kHistorySlots, ReadInCodePage, lines)) {
+        return;
+    }
     FillHistory(lines);
 }
 
-void TorvexPlugin::FillHistory(const std::vector<std::string>& lines) {
+void TorvexPlugin::FillHistory(const std::vector<std::u16string>& lines) {
     // Whatever the reader hands over, only the newest lines that have a slot are taken.
     const int count = static_cast<int>(std::min<std::size_t>(lines.size(), kHistorySlots));
     const std::size_t first = lines.size() - count;
     for (int slot = 0; slot < count; ++slot) {
-        torvex::CopyText(history[slot], lines[first + count - 1 - slot].c_str());
+        torvex::CopyText(history[slot], torvex::ToWide(lines[first + count - 1 - slot]).c_str());
     }
     historyCount = count;
 }
 
 void TorvexPlugin::ForgetHistory() {
     // Nothing cleared can be recalled: not through the count, the slots or the browse position.
-    std::memset(history, 0, sizeof(history));
+    std::fill(&history[0][0], &history[0][0] + kHistorySlots * kHistorySlotSize, L'\0');
     historyCount = 0;
     historyCursor = 0;
 }
@@ -52,14 +60,14 @@ void TorvexPlugin::ForgetHistory() {
 void TorvexPlugin::ShiftHistoryDown() {
     int top = historyCount < kHistorySlots ? historyCount : kHistorySlots - 1;
     for (int slot = top; slot > 0; --slot) {
-        std::memcpy(history[slot], history[slot - 1], std::strlen(history[slot - 1]) + 1);
+        std::wmemcpy(history[slot], history[slot - 1], std::wcslen(history[slot - 1]) + 1);
     }
 }
 
-void TorvexPlugin::AddToHistory(const char* line) {
+void TorvexPlugin::AddToHistory(const wchar_t* line) {
     bool held = false;
     for (int slot = historyCount - 1; slot >= 0; --slot) {
-        if (std::strcmp(history[slot], line) == 0) held = true;
+        if (std::wcscmp(history[slot], line) == 0) held = true;
     }
     bool havePath = BuildHistoryPath();
     if (held) return;
@@ -69,19 +77,19 @@ void TorvexPlugin::AddToHistory(const char* line) {
     if (historyCount < kHistorySlots) ++historyCount;
 
     // A file that cannot be written leaves the line in memory only.
-    if (havePath) torvex::history::AppendLine(workBuffer, history[0]);
+    if (havePath) torvex::history::AppendLine(workBuffer, torvex::ToU16(history[0]));
 }
 
-void TorvexPlugin::ShowRecalled(const char* text) {
-    SetWindowTextA(editWindow, text);
+void TorvexPlugin::ShowRecalled(const wchar_t* text) {
+    SetWindowTextW(editWindow, text);
     // Select all, then drop the selection: the caret ends after the last character.
-    SendMessageA(editWindow, EM_SETSEL, 0, -1);
-    SendMessageA(editWindow, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageW(editWindow, EM_SETSEL, 0, -1);
+    SendMessageW(editWindow, EM_SETSEL, static_cast<WPARAM>(-1), 0);
 }
 
 void TorvexPlugin::RecallOlder() {
     if (historyCount == 0) return;  // nothing to show; the field keeps what was typed
-    const char* text;
+    const wchar_t* text;
     if (historyCursor < historyCount) {
         text = history[historyCursor];
         ++historyCursor;
@@ -93,7 +101,7 @@ void TorvexPlugin::RecallOlder() {
 }
 
 void TorvexPlugin::RecallNewer() {
-    const char* text = "";
+    const wchar_t* text = L"";
     if (historyCursor > 0) {
         if (historyCursor > 1) text = history[historyCursor - 2];
         --historyCursor;
@@ -102,10 +110,10 @@ void TorvexPlugin::RecallNewer() {
 }
 
 void TorvexPlugin::CompleteFromHistory() {
-    GetWindowTextA(editWindow, workBuffer, kWorkBufferSize - 1);
-    if (workBuffer[0] == '\0') return;
+    GetWindowTextW(editWindow, workBuffer, kWorkBufferSize - 1);
+    if (workBuffer[0] == L'\0') return;
     for (int slot = historyCount - 1; slot >= 0; --slot) {
-        if (std::strstr(history[slot], workBuffer) != nullptr) {
+        if (std::wcsstr(history[slot], workBuffer) != nullptr) {
             ShowRecalled(history[slot]);  // the caret at the end, to go on typing
             historyCursor = slot + 1;     // Up and Down go on from the completed line
             return;

@@ -5,55 +5,65 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstring>
+
+#include "plugin/CodePage.h"
 
 namespace torvex {
 namespace {
 
 constexpr DWORD kValueSize = 32768;  // the most an environment variable holds
-const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const wchar_t kAppPaths[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+constexpr DWORD kKeyNameSize = 256;  // the longest name a registry key may have, and the NUL
 
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
 }
 
-// Names are compared by their letters with case folded, as the file system matches them. Equal
-// bytes are skipped first: matches in a folder share its whole path, and folding that at every
+// Names are compared with case folded as the file system folds it, in any script. Equal units
+// are skipped first: matches in a folder share its whole path, and folding that at every
 // comparison took more time than sorting tens of thousands of names.
-int CompareIgnoringCase(const char* a, const char* b, std::size_t length) {
-    std::size_t i = 0;
-    while (i < length && a[i] == b[i] && a[i] != 0) ++i;
-    for (; i < length; ++i) {
-        int x = std::tolower(static_cast<unsigned char>(a[i]));
-        int y = std::tolower(static_cast<unsigned char>(b[i]));
-        if (x != y || x == 0) return x - y;
-    }
-    return 0;
+int CompareIgnoringCase(const std::wstring& a, std::size_t aLength, const std::wstring& b,
+                        std::size_t bLength) {
+    std::size_t same = 0;
+    const std::size_t shorter = std::min(aLength, bLength);
+    while (same < shorter && a[same] == b[same]) ++same;
+    // Not inside a surrogate pair: its halves are folded together.
+    if (same > 0 && IS_HIGH_SURROGATE(a[same - 1])) --same;
+    return CompareStringOrdinal(a.data() + same, static_cast<int>(aLength - same), b.data() + same,
+                                static_cast<int>(bLength - same), TRUE) -
+           CSTR_EQUAL;
 }
 
-bool StartsWithIgnoringCase(const std::string& name, const std::string& prefix) {
+bool StartsWithIgnoringCase(const std::wstring& name, const std::wstring& prefix) {
     return name.size() >= prefix.size() &&
-           CompareIgnoringCase(name.data(), prefix.data(), prefix.size()) == 0;
+           CompareIgnoringCase(name, prefix.size(), prefix, prefix.size()) == 0;
 }
 
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return CompareIgnoringCase(a.c_str(), b.c_str(), std::min(a.size(), b.size()) + 1) < 0;
+bool LessIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return CompareIgnoringCase(a, a.size(), b, b.size()) < 0;
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && CompareIgnoringCase(a.data(), b.data(), a.size()) == 0;
+bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return CompareIgnoringCase(a, a.size(), b, b.size()) == 0;
 }
 
-std::string Variable(const char* name) {
-    std::string value(kValueSize, '\0');
-    DWORD length = GetEnvironmentVariableA(name, &value[0], kValueSize);
+std::wstring Variable(const wchar_t* name) {
+    std::wstring value(kValueSize, L'\0');
+    DWORD length = GetEnvironmentVariableW(name, &value[0], kValueSize);
     value.resize(length < kValueSize ? length : 0);
     return value;
 }
 
-std::string WithSeparator(std::string folder) {
-    if (!folder.empty() && !IsSeparator(folder.back())) folder += '\\';
+std::wstring Expanded(const std::wstring& text) {
+    std::wstring expanded(kValueSize, L'\0');
+    DWORD length = ExpandEnvironmentStringsW(text.c_str(), &expanded[0], kValueSize);
+    if (length == 0 || length > kValueSize) return text;
+    expanded.resize(wcsnlen(expanded.c_str(), kValueSize));
+    return expanded;
+}
+
+std::wstring WithSeparator(std::wstring folder) {
+    if (!folder.empty() && !IsSeparator(folder.back())) folder += L'\\';
     return folder;
 }
 
@@ -68,82 +78,80 @@ struct Closing {
 // The entries of `folder` whose names begin with `prefix` (the pattern also meets short 8.3
 // names, so the long name is checked again), folders with a trailing backslash.
 template <typename Take>
-void ListFolder(const std::string& folder, const std::string& prefix, Take take) {
-    WIN32_FIND_DATAA entry;
-    std::string pattern = WithSeparator(folder) + prefix + "*";
-    HANDLE find = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+void ListFolder(const std::wstring& folder, const std::wstring& prefix, Take take) {
+    WIN32_FIND_DATAW entry;
+    std::wstring pattern = WithSeparator(folder) + prefix + L"*";
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
                                    nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return;
     Closing<HANDLE, FindClose> closing{find};
     do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == ".." || !StartsWithIgnoringCase(name, prefix)) continue;
+        std::wstring name = entry.cFileName;
+        if (name == L"." || name == L".." || !StartsWithIgnoringCase(name, prefix)) continue;
         take(name, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
-    } while (FindNextFileA(find, &entry));
+    } while (FindNextFileW(find, &entry));
 }
 
-void AddPaths(const std::string& word, std::vector<std::string>& found) {
-    std::size_t cut = word.find_last_of("\\/") + 1;  // 0 when there is no separator
-    std::string folder = word.substr(0, cut), prefix = word.substr(cut);
+void AddPaths(const std::wstring& word, std::vector<std::wstring>& found) {
+    std::size_t cut = word.find_last_of(L"\\/") + 1;  // 0 when there is no separator
+    std::wstring folder = word.substr(0, cut), prefix = word.substr(cut);
     // Variables in the folder part are looked up but written back as typed; one in the name
     // part cannot be kept apart from what follows it, so that word is written out expanded.
-    std::string shown = folder;
-    if (prefix.find('%') != std::string::npos) {
-        std::string expanded = ExpandedVariables(word);
-        cut = expanded.find_last_of("\\/") + 1;
+    std::wstring shown = folder;
+    if (prefix.find(L'%') != std::wstring::npos) {
+        std::wstring expanded = Expanded(word);
+        cut = expanded.find_last_of(L"\\/") + 1;
         shown = folder = expanded.substr(0, cut);
         prefix = expanded.substr(cut);
     }
-    std::string lookup = ExpandedVariables(folder);
-    if (!words::IsAbsolute(lookup)) {
-        std::string profile = Variable("USERPROFILE");
+    std::wstring lookup = Expanded(folder);
+    if (!words::IsAbsolute(ToU16(lookup))) {
+        std::wstring profile = Variable(L"USERPROFILE");
         if (profile.empty()) return;
         lookup = WithSeparator(profile) + lookup;
     }
-    ListFolder(lookup, prefix, [&](const std::string& name, bool isFolder) {
-        found.push_back(shown + name + (isFolder ? "\\" : ""));
+    ListFolder(lookup, prefix, [&](const std::wstring& name, bool isFolder) {
+        found.push_back(shown + name + (isFolder ? L"\\" : L""));
     });
 }
 
-bool IsProgramExtension(const std::string& name, const std::string& extensions) {
-    std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return false;
-    std::string extension = name.substr(dot);
+bool IsProgramExtension(const std::wstring& name, const std::wstring& extensions) {
+    std::size_t dot = name.rfind(L'.');
+    if (dot == std::wstring::npos) return false;
+    std::wstring extension = name.substr(dot);
     for (std::size_t start = 0; start <= extensions.size();) {
-        std::size_t end = std::min(extensions.find(';', start), extensions.size());
+        std::size_t end = std::min(extensions.find(L';', start), extensions.size());
         if (SameIgnoringCase(extensions.substr(start, end - start), extension)) return true;
         start = end + 1;
     }
     return false;
 }
 
-void AddPathPrograms(const std::string& prefix, std::vector<std::string>& found) {
-    std::string path = Variable("PATH");
-    std::string extensions = Variable("PATHEXT");
-    if (extensions.empty()) extensions = ".COM;.EXE;.BAT;.CMD";
+void AddPathPrograms(const std::wstring& prefix, std::vector<std::wstring>& found) {
+    std::wstring path = Variable(L"PATH");
+    std::wstring extensions = Variable(L"PATHEXT");
+    if (extensions.empty()) extensions = L".COM;.EXE;.BAT;.CMD";
     for (std::size_t start = 0; start < path.size();) {
-        std::size_t end = std::min(path.find(';', start), path.size());
-        std::string folder = path.substr(start, end - start);
-        folder.erase(std::remove(folder.begin(), folder.end(), '"'), folder.end());
+        std::size_t end = std::min(path.find(L';', start), path.size());
+        std::wstring folder = path.substr(start, end - start);
+        folder.erase(std::remove(folder.begin(), folder.end(), L'"'), folder.end());
         if (!folder.empty()) {
-            ListFolder(ExpandedVariables(folder), prefix,
-                       [&](const std::string& name, bool isFolder) {
-                           if (!isFolder && IsProgramExtension(name, extensions))
-                               found.push_back(name);
-                       });
+            ListFolder(Expanded(folder), prefix, [&](const std::wstring& name, bool isFolder) {
+                if (!isFolder && IsProgramExtension(name, extensions)) found.push_back(name);
+            });
         }
         start = end + 1;
     }
 }
 
-void AddAppPaths(HKEY root, const std::string& prefix, std::vector<std::string>& found) {
+void AddAppPaths(HKEY root, const std::wstring& prefix, std::vector<std::wstring>& found) {
     HKEY key;
-    if (RegOpenKeyExA(root, kAppPaths, 0, KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(root, kAppPaths, 0, KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS) return;
     Closing<HKEY, RegCloseKey> closing{key};
-    char name[MAX_PATH];
+    wchar_t name[kKeyNameSize];
     for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof(name);
-        if (RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+        DWORD size = kKeyNameSize;
+        if (RegEnumKeyExW(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS) {
             break;
         }
@@ -153,28 +161,25 @@ void AddAppPaths(HKEY root, const std::string& prefix, std::vector<std::string>&
 
 }  // namespace
 
-std::string ExpandedVariables(const std::string& text) {
-    std::string expanded(kValueSize, '\0');
-    DWORD length = ExpandEnvironmentStringsA(text.c_str(), &expanded[0], kValueSize);
-    if (length == 0 || length > kValueSize) return text;
-    // The count may be more than was written (for a double-byte code page, the documentation
-    // warns); the text ends at its NUL.
-    expanded.resize(std::strlen(expanded.c_str()));
-    return expanded;
+std::u16string ExpandedVariables(const std::u16string& text) {
+    return ToU16(Expanded(ToWide(text)));
 }
 
-std::vector<std::string> CompletionsOf(const std::string& word, bool firstWord) {
-    std::vector<std::string> found;
-    if (word.empty()) return found;
+std::vector<std::u16string> CompletionsOf(const std::u16string& typed, bool firstWord) {
+    std::vector<std::wstring> found;
+    if (typed.empty()) return {};
+    std::wstring word = ToWide(typed);
     AddPaths(word, found);
-    if (firstWord && word.find_first_of("\\/") == std::string::npos) {
+    if (firstWord && word.find_first_of(L"\\/") == std::wstring::npos) {
         AddPathPrograms(word, found);
         AddAppPaths(HKEY_CURRENT_USER, word, found);
         AddAppPaths(HKEY_LOCAL_MACHINE, word, found);
     }
     std::stable_sort(found.begin(), found.end(), LessIgnoringCase);
     found.erase(std::unique(found.begin(), found.end(), SameIgnoringCase), found.end());
-    return found;
+    std::vector<std::u16string> names;
+    for (const std::wstring& name : found) names.push_back(ToU16(name));
+    return names;
 }
 
 }  // namespace torvex

@@ -1,7 +1,7 @@
 #pragma once
 // What a word may complete to, found with the system's own lookups: one folder listed by
 // FindFirstFileEx, the folders of PATH with the extensions of PATHEXT, and the App Paths keys
-// that the Run dialog finds programs by.
+// that the Run dialog finds programs by. In UTF-16: names in any script.
 #include <string>
 #include <vector>
 
@@ -11,9 +11,9 @@ namespace torvex {
 // the user's profile folder; %VARIABLES% in its folder part stay as typed), a folder with a
 // trailing backslash; for the line's first word without a path separator, also programs. In
 // case-insensitive name order, each once.
-std::vector<std::string> CompletionsOf(const std::string& word, bool firstWord);
+std::vector<std::u16string> CompletionsOf(const std::u16string& word, bool firstWord);
 
 // `text` with its %VARIABLES% expanded by the system; as it is when it cannot be.
-std::string ExpandedVariables(const std::string& text);
+std::u16string ExpandedVariables(const std::u16string& text);
 
 }  // namespace torvex

@@ -2,12 +2,14 @@
 // goes to the command engine; then the box is cleared and the line recorded.
 #include <windows.h>
 
-#include <cstring>
+#include <cwchar>
+#include <string>
 
 #include "commands/CommandTable.h"
 #include "commands/Texts.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
+#include "plugin/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {
@@ -15,63 +17,78 @@ namespace {
 constexpr int kLineSize = kMaxLineLength + 1;
 constexpr int kUserNameSize = 50;
 
-// A posted broadcast is read by the shell after RunLine has returned, so its text lives here.
-// Several "@" lines may be waiting at once before the shell catches up.
+// A posted broadcast is read by the shell after RunLine has returned, so its text lives here,
+// in the code page, with room for a line in any of them. Several "@" lines may be waiting at
+// once before the shell catches up.
 constexpr int kPostedTexts = 8;
-char postedTexts[kPostedTexts][kLineSize];
+constexpr int kPostedSize = 3 * kMaxLineLength + 1;
+char postedTexts[kPostedTexts][kPostedSize];
 int nextPostedText = 0;
 
-const char* KeepForPosting(const char* line) {
+const char* KeepForPosting(const std::string& line) {
     char* text = postedTexts[nextPostedText];
     nextPostedText = (nextPostedText + 1) % kPostedTexts;
-    torvex::CopyText(text, kLineSize, line);
+    torvex::CopyText(text, kPostedSize, line.c_str());
     return text;
 }
 
 }  // namespace
 
-void TorvexPlugin::PostBroadcast(const char* line) {
-    PostMessageA(shellWindow, shell::kBroadcast, 0, reinterpret_cast<LPARAM>(KeepForPosting(line)));
+void torvex::texts::TellAboutLine(const wchar_t* line, const wchar_t* what) {
+    std::wstring text = L"\"" + std::wstring(line) + L"\"" + what;
+    MessageBoxW(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+}
+
+// Sent only as it was typed: a character the code page lacks would reach the shell as '?'.
+bool TorvexPlugin::PostBroadcast(const wchar_t* line) {
+    std::string bytes;
+    if (!torvex::ToCodePage(line, bytes) || bytes.size() >= kPostedSize) {
+        torvex::texts::TellAboutLine(line, torvex::texts::kNotForShell);
+        return false;
+    }
+    PostMessageA(shellWindow, shell::kBroadcast, 0,
+                 reinterpret_cast<LPARAM>(KeepForPosting(bytes)));
+    return true;
 }
 
 void TorvexPlugin::ClearHistory() {
-    if (BuildHistoryPath()) DeleteFileA(workBuffer);
+    if (BuildHistoryPath()) DeleteFileW(workBuffer);
     // Emptied whether or not the file could be deleted: a reload would bring back a file that
     // another program holds open.
     ForgetHistory();
 }
 
 void TorvexPlugin::ShowUserName() {
-    char name[kUserNameSize] = "";
+    wchar_t name[kUserNameSize] = L"";
     DWORD size = kUserNameSize;
     // A name that cannot be read, or does not fit, leaves the field empty.
-    if (!GetUserNameA(name, &size)) name[0] = '\0';
-    SetWindowTextA(editWindow, name);
+    if (!GetUserNameW(name, &size)) name[0] = L'\0';
+    SetWindowTextW(editWindow, name);
     SetFocus(nullptr);
 }
 
 void TorvexPlugin::RunLine() {
     // The field holds no more than a line may; text forced in past that is never run cut.
-    if (GetWindowTextLengthA(editWindow) > kMaxLineLength) return;
-    char line[kLineSize] = "";
-    GetWindowTextA(editWindow, line, kLineSize);
+    if (GetWindowTextLengthW(editWindow) > kMaxLineLength) return;
+    wchar_t line[kLineSize] = L"";
+    GetWindowTextW(editWindow, line, kLineSize);
     // A line break never gets into a line (the text may have come from another program): the
     // line is what stands before the first one.
-    line[std::strcspn(line, "\r\n")] = '\0';
+    line[std::wcscspn(line, L"\r\n")] = L'\0';
 
-    if (line[0] == '@') PostBroadcast(line);
+    if (line[0] == L'@' && !PostBroadcast(line)) return;  // not sent: it stays in the field
 
     if (const torvex::DotCommand* command = torvex::FindDotCommand(line)) {
         PostMessageA(shellWindow, command->message, command->wParam, 0);
-    } else if (_stricmp(line, torvex::kClearCommand) == 0) {
+    } else if (torvex::IsCommand(line, torvex::kClearCommand)) {
         ClearHistory();
-    } else if (_strnicmp(line, torvex::kWhoCommand, 4) == 0 && !noWho) {
+    } else if (torvex::IsCommand(line, torvex::kWhoCommand, torvex::kWhoLength) && !noWho) {
         ShowUserName();
         AddToHistory(line);
         return;  // the field keeps showing the name
     } else if (!HandToEngine(line)) {
         return;  // not run: it stays in the field, and is not recorded
     }
-    SetWindowTextA(editWindow, "");
+    SetWindowTextW(editWindow, L"");
     AddToHistory(line);
 }

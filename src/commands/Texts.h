@@ -7,12 +7,23 @@ namespace torvex::texts {
 constexpr char kEngineMissing[] = "Can't load DLL: quorlin.dll";
 constexpr char kEngineMissingCaption[] = "bug:";
 
-constexpr char kCaption[] = "Torvex";
+constexpr wchar_t kCaption[] = L"Torvex";
 // An engine that reads the line from the first top-level Edit window, while a window of another
 // program stands first: the line would go there instead.
-constexpr char kHandOverRefused[] =
-    "The line was not run, and it is still in the box.\n\n"
-    "quorlin.dll reads the line from the first Edit window on the desktop, and a window of "
-    "another program stands first now.";
+constexpr wchar_t kHandOverRefused[] =
+    L"The line was not run, and it is still in the box.\n\n"
+    L"quorlin.dll reads the line from the first Edit window on the desktop, and a window of "
+    L"another program stands first now.";
+// Each follows the line, in quotes. The shell and engines of the older kind take text in the
+// system's code page only.
+constexpr wchar_t kNotForShell[] =
+    L" was not sent to the shell, and it is still in the box.\n\n"
+    L"It holds characters that the shell's broadcast commands cannot carry.";
+constexpr wchar_t kNotForEngine[] =
+    L" was not run, and it is still in the box.\n\n"
+    L"It holds characters that this quorlin.dll cannot take: it is of an older kind.";
+
+// A message box that names the line, in quotes, followed by `what`.
+void TellAboutLine(const wchar_t* line, const wchar_t* what);
 
 }  // namespace torvex::texts

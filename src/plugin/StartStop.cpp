@@ -9,8 +9,8 @@
 
 namespace {
 
-const char kEngineFileName[] = "quorlin.dll";
-const char kEditClass[] = "Edit";
+const wchar_t kEngineFileName[] = L"quorlin.dll";
+const wchar_t kEditClass[] = L"Edit";
 constexpr DWORD kBoxStyle = WS_POPUP | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL;
 static_assert(kBoxStyle == 0x90000084, "the box's window style");
 
@@ -41,27 +41,28 @@ LPARAM BoxMessages() {
 void TorvexPlugin::LoadEngine() {
     // Only ever by its full path: without the whole folder (or with one too long for workBuffer)
     // the engine counts as missing, and no search can pick up another quorlin.dll.
-    const char* folder = GetPluginFolder();
-    bool fits = folder[0] != '\0' && torvex::CopyText(workBuffer, folder) &&
+    const wchar_t* folder = GetPluginFolder();
+    bool fits = folder[0] != L'\0' && torvex::CopyText(workBuffer, folder) &&
                 torvex::AppendWhole(workBuffer, kEngineFileName);
     engineModule =
-        fits ? LoadLibraryExA(workBuffer, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH) : nullptr;
+        fits ? LoadLibraryExW(workBuffer, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH) : nullptr;
 }
 
 int TorvexPlugin::CreateBox() {
+    // A Unicode window: characters of any script arrive as typed, input methods included.
     editWindow =
-        CreateWindowExA(WS_EX_TOOLWINDOW, kEditClass, nullptr, kBoxStyle, x, y, width, height,
+        CreateWindowExW(WS_EX_TOOLWINDOW, kEditClass, nullptr, kBoxStyle, x, y, width, height,
                         torvex::ColorRoutingOwner(instance), nullptr, instance, nullptr);
     if (editWindow == nullptr) return 1;  // nothing is registered for a box that is not there
     defaultEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(editWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
+        SetWindowLongPtrW(editWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
     if (defaultEditProc == nullptr) {
         DestroyWindow(editWindow);
         editWindow = nullptr;
         return 1;
     }
     // Typing, pasting and Tab stop here: a longer line would be run and recorded cut.
-    SendMessageA(editWindow, EM_LIMITTEXT, kMaxLineLength, 0);
+    SendMessageW(editWindow, EM_LIMITTEXT, kMaxLineLength, 0);
     SendMessageA(shellWindow, shell::kRegisterMessages, reinterpret_cast<WPARAM>(editWindow),
                  BoxMessages());
     MakeSticky(editWindow);

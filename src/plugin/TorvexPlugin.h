@@ -23,8 +23,10 @@ namespace torvex {
 class TabCycle;
 }
 
+// The box holds UTF-16: its line, the history and the plug-in's own folder are wide. What the
+// shell speaks (settings, style, broadcast commands) stays in the ANSI code page.
 struct TorvexPlugin {
-    char workBuffer[kWorkBufferSize];
+    wchar_t workBuffer[kWorkBufferSize];
     HMODULE engineModule;
     EngineEntry engineEntry;
     HWND editWindow;
@@ -33,7 +35,7 @@ struct TorvexPlugin {
     COLORREF textColor;
     int32_t historyCount;
     int32_t historyCursor;
-    char history[kHistorySlots][kHistorySlotSize];
+    wchar_t history[kHistorySlots][kHistorySlotSize];
     HINSTANCE instance;
     HWND shellWindow;
     HFONT font;
@@ -68,7 +70,8 @@ struct TorvexPlugin {
     bool wordDelete;
     bool historyFile;
     torvex::TabCycle* tabCycle;  // the matches Tab goes through; null between cycles
-    bool shiftTap;  // Shift is down, and no other key went down since: its release completes
+    bool shiftTap;        // Shift is down, and no other key went down since: its release completes
+    bool lowHalfRefused;  // a character's first half did not fit the line: the second follows
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
@@ -79,7 +82,7 @@ struct TorvexPlugin {
     void GiveBackMenu();
 
     // The folder of the plug-in's module, with its trailing backslash (a static buffer).
-    const char* GetPluginFolder();
+    const wchar_t* GetPluginFolder();
 
     // Settings, style and font (appearance/).
     void ReadSettings();
@@ -113,8 +116,8 @@ struct TorvexPlugin {
 
     // Command history (commands/History.cpp).
     void LoadHistory();
-    void FillHistory(const std::vector<std::string>& lines);  // the newest 512, newest first
-    void AddToHistory(const char* line);
+    void FillHistory(const std::vector<std::u16string>& lines);  // the newest 512, newest first
+    void AddToHistory(const wchar_t* line);
     void RecallOlder();
     void RecallNewer();
     void CompleteFromHistory();
@@ -124,14 +127,14 @@ struct TorvexPlugin {
     void LocateSettingsFile(char (&path)[kSettingsPathSize]);
     void ReadStyle();
     void ReplaceTexture(StyleTexture*& texture, const char* description);
-    void PostBroadcast(const char* line);
+    bool PostBroadcast(const wchar_t* line);
     void ClearHistory();
     void ForgetHistory();
     void ShowUserName();
     // False when the line was not handed over and must stay in the field (commands/EngineCall.cpp).
-    bool HandToEngine(const char* line);
+    bool HandToEngine(const wchar_t* line);
     bool BuildHistoryPath();
-    void ShowRecalled(const char* text);
+    void ShowRecalled(const wchar_t* text);
     void ShiftHistoryDown();
 };
 
@@ -139,8 +142,11 @@ extern TorvexPlugin* thePlugin;
 
 // Cuts a module path after its last backslash, keeping the backslash; as GetPluginFolder does.
 void CutAfterLastBackslash(char* path);
+void CutAfterLastBackslash(wchar_t* path);
 
 // The folder of `module`, with its trailing backslash, into `folder`; the empty text when the
 // module's whole path cannot be had (a failed call, or a path that does not fit `size`), for a
-// path cut short would name another folder.
+// path cut short would name another folder. In the ANSI code page for the shell's readers, and
+// wide for the plug-in's own files.
 void ModuleFolder(HMODULE module, char* folder, DWORD size);
+void ModuleFolder(HMODULE module, wchar_t* folder, DWORD size);

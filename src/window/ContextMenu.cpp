@@ -5,7 +5,7 @@
 
 LRESULT TorvexPlugin::ShowContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!torvex::IsControlDown() || slitWindow == nullptr) {
-        return CallWindowProcA(defaultEditProc, window, message, wParam, lParam);
+        return CallWindowProcW(defaultEditProc, window, message, wParam, lParam);
     }
     if (menu != nullptr) DelMenu(menu);
     menu = MakeMenu(shell::kMenuTitle);

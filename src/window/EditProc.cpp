@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "appearance/Paint.h"
+#include "commands/Utf.h"
 #include "appearance/WineColorRouting.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
@@ -41,18 +42,18 @@ class BusyGuard {
 };
 
 LRESULT PassOn(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(plugin.defaultEditProc, window, message, wParam, lParam);
+    return CallWindowProcW(plugin.defaultEditProc, window, message, wParam, lParam);
 }
 
 // With no instance there is nothing of the plug-in's to do: the Edit class answers.
 LRESULT PassToClass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto edit = reinterpret_cast<WNDPROC>(GetClassLongPtrA(window, GCLP_WNDPROC));
-    if (edit == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-    return CallWindowProcA(edit, window, message, wParam, lParam);
+    auto edit = reinterpret_cast<WNDPROC>(GetClassLongPtrW(window, GCLP_WNDPROC));
+    if (edit == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    return CallWindowProcW(edit, window, message, wParam, lParam);
 }
 
 LRESULT OnSetFocus(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lParam) {
-    SendMessageA(window, EM_SETSEL, 0, -1);
+    SendMessageW(window, EM_SETSEL, 0, -1);
     plugin.HoldSlitOpen(true);
     return PassOn(plugin, window, WM_SETFOCUS, wParam, lParam);
 }
@@ -113,13 +114,31 @@ LRESULT OnKeyUp(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) {
 // Text set from outside (another program, a test) that a line cannot hold is refused whole,
 // as typing and pasting stop at the limit: a line is never run or recorded cut.
 LRESULT OnSetText(TorvexPlugin& plugin, HWND window, LPARAM lParam) {
-    const char* text = reinterpret_cast<const char*>(lParam);
-    if (text != nullptr && strnlen(text, kMaxLineLength + 1) > kMaxLineLength) return FALSE;
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(lParam);
+    if (text != nullptr && wcsnlen(text, kMaxLineLength + 1) > kMaxLineLength) return FALSE;
     return PassOn(plugin, window, WM_SETTEXT, 0, lParam);
+}
+
+// A character outside the Basic Multilingual Plane comes as two halves. The Edit class would
+// take the first alone when only one unit is left: both are refused instead.
+bool RefusedHalf(TorvexPlugin& plugin, HWND window, WPARAM character) {
+    if (torvex::utf::IsLowSurrogate(static_cast<char16_t>(character)) && plugin.lowHalfRefused) {
+        plugin.lowHalfRefused = false;
+        return true;
+    }
+    plugin.lowHalfRefused = false;
+    if (!torvex::utf::IsHighSurrogate(static_cast<char16_t>(character))) return false;
+    DWORD start = 0, end = 0;
+    SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    const int kept = GetWindowTextLengthW(window) - static_cast<int>(end - start);
+    plugin.lowHalfRefused = kept + 2 > kMaxLineLength;
+    return plugin.lowHalfRefused;
 }
 
 LRESULT OnChar(TorvexPlugin& plugin, HWND window, WPARAM character, LPARAM lParam) {
     if (character == kLineFeed) return 0;  // a line break never gets into the line
+    if (RefusedHalf(plugin, window, character)) return 0;
     // The characters of the keys handled at their key-down never reach the line.
     if (character == kTab && plugin.tabCompletion) return 0;
     if (character == kEscape && plugin.escapeClears) return 0;

@@ -1,5 +1,6 @@
 // Tab completes the word before the caret and goes on through the other matches; Escape
-// empties the field; Ctrl+Backspace deletes the word before the caret.
+// empties the field; Ctrl+Backspace deletes the word before the caret. Positions are UTF-16
+// units, as the box counts them.
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "commands/CommandWord.h"
 #include "commands/Matches.h"
+#include "plugin/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace torvex {
@@ -16,25 +18,26 @@ namespace torvex {
 // word and what follows the caret.
 class TabCycle {
   public:
-    std::string before, after;
-    std::vector<std::string> matches;
+    std::u16string before, after;
+    std::vector<std::u16string> matches;
     std::size_t shown = 0;
-    std::string line;  // as the last Tab left it, with the caret after the word
+    std::u16string line;  // as the last Tab left it, with the caret after the word
     DWORD caret = 0;
 
     void Show(HWND field) {
         // A variable kept as typed may stand for blanks; the engine expands it before it
         // splits the line, so such a word is quoted as well.
-        const std::string& match = matches[shown];
-        bool blanks = match.find('%') != std::string::npos &&
-                      ExpandedVariables(match).find_first_of(" \t") != std::string::npos;
-        std::string word = words::AsWord(match, blanks);
-        // Tab stops at the limit of a line, as typing does; the next Tab goes on from here.
-        if (before.size() + word.size() + after.size() > kMaxLineLength) return;
-        line = before + word + after;
+        const std::u16string& match = matches[shown];
+        bool blanks = match.find(u'%') != std::u16string::npos &&
+                      ExpandedVariables(match).find_first_of(u" \t") != std::u16string::npos;
+        std::u16string word = words::AsWord(match, blanks);
+        std::u16string shownLine = before + word + after;
+        // The field refuses a line longer than a line may be: Tab stops at the limit, as typing
+        // does, and the next Tab goes on from here.
+        if (!SetWindowTextW(field, ToWide(shownLine).c_str())) return;
+        line = std::move(shownLine);
         caret = static_cast<DWORD>(before.size() + word.size());
-        SetWindowTextA(field, line.c_str());
-        SendMessageA(field, EM_SETSEL, caret, caret);
+        SendMessageW(field, EM_SETSEL, caret, caret);
     }
 };
 
@@ -42,15 +45,15 @@ class TabCycle {
 
 namespace {
 
-std::string FieldText(HWND field) {
-    std::string text(GetWindowTextLengthA(field) + 1, '\0');
-    text.resize(GetWindowTextA(field, &text[0], static_cast<int>(text.size())));
-    return text;
+std::u16string FieldText(HWND field) {
+    std::wstring text(GetWindowTextLengthW(field) + 1, L'\0');
+    text.resize(GetWindowTextW(field, &text[0], static_cast<int>(text.size())));
+    return torvex::ToU16(text);
 }
 
 DWORD Caret(HWND field) {
     DWORD start = 0, end = 0;
-    SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
     return end;
 }
@@ -58,7 +61,7 @@ DWORD Caret(HWND field) {
 }  // namespace
 
 void TorvexPlugin::CompleteWord() {
-    std::string line = FieldText(editWindow);
+    std::u16string line = FieldText(editWindow);
     DWORD caret = Caret(editWindow);
     // Tab again on what the last Tab showed goes on to the next match. A single match is
     // completed afresh instead: a folder is then listed inside.
@@ -70,7 +73,7 @@ void TorvexPlugin::CompleteWord() {
     }
     EndTabCycle();
     torvex::words::Word word = torvex::words::WordBefore(line, caret);
-    std::vector<std::string> matches = torvex::CompletionsOf(word.text, word.first);
+    std::vector<std::u16string> matches = torvex::CompletionsOf(word.text, word.first);
     if (matches.empty()) return;  // nothing changes
     auto cycle = std::make_unique<torvex::TabCycle>();
     cycle->before = line.substr(0, word.start);
@@ -86,17 +89,17 @@ void TorvexPlugin::EndTabCycle() {
 }
 
 void TorvexPlugin::ClearLine() {
-    SetWindowTextA(editWindow, "");
+    SetWindowTextW(editWindow, L"");
     historyCursor = 0;  // the next Up shows the newest line again
 }
 
 void TorvexPlugin::DeleteWordBeforeCaret() {
     DWORD start = 0, end = 0;
-    SendMessageA(editWindow, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+    SendMessageW(editWindow, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
     if (start == end) {
         start = static_cast<DWORD>(torvex::words::DeleteStart(FieldText(editWindow), end));
-        SendMessageA(editWindow, EM_SETSEL, start, end);
+        SendMessageW(editWindow, EM_SETSEL, start, end);
     }
-    SendMessageA(editWindow, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+    SendMessageW(editWindow, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
 }

@@ -3,12 +3,14 @@
 // it; a single-line Edit takes the text before the first break, and so does the box.
 #include "window/Paste.h"
 
-#include <cstring>
+#include <string>
+
+#include "commands/Utf.h"
+#include "plugin/CodePage.h"
+#include "plugin/TorvexPlugin.h"
 
 namespace torvex {
 namespace {
-
-constexpr std::size_t kPasteSize = 4096;  // as much as a line can hold, and the NUL
 
 class OpenedClipboard {
   public:
@@ -24,23 +26,22 @@ class OpenedClipboard {
     bool open_;
 };
 
-// The clipboard's text before its first break, at most kPasteSize - 1 characters; false when
-// there is no text.
-bool FirstClipboardLine(HWND window, char (&line)[kPasteSize]) {
+// The clipboard's text before its first break, at most a line's length; false when there is
+// no text. The system gives text that another program put there in any form as UTF-16.
+bool FirstClipboardLine(HWND window, std::wstring& line) {
     OpenedClipboard clipboard(window);
     if (!clipboard.open()) return false;
-    HANDLE data = GetClipboardData(CF_TEXT);
-    const char* text = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     if (text == nullptr) return false;
     // Another program's data need not be terminated: never read past its block.
-    std::size_t limit = GlobalSize(data);
+    std::size_t limit = GlobalSize(data) / sizeof(wchar_t);
     std::size_t length = 0;
-    while (length < limit && length < kPasteSize - 1 && text[length] != '\0' &&
-           text[length] != '\r' && text[length] != '\n') {
+    while (length < limit && length < static_cast<std::size_t>(kMaxLineLength) &&
+           text[length] != L'\0' && text[length] != L'\r' && text[length] != L'\n') {
         ++length;
     }
-    std::memcpy(line, text, length);
-    line[length] = '\0';
+    line.assign(text, length);
     GlobalUnlock(data);
     return true;
 }
@@ -48,9 +49,16 @@ bool FirstClipboardLine(HWND window, char (&line)[kPasteSize]) {
 }  // namespace
 
 void PasteFirstLine(HWND window) {
-    char line[kPasteSize];
+    std::wstring line;
     if (!FirstClipboardLine(window, line)) return;
-    SendMessageA(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line));
+    // As much as the line has room for, and never half of a character.
+    DWORD start = 0, end = 0;
+    SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    int kept = GetWindowTextLengthW(window) - static_cast<int>(end - start);
+    std::size_t room = kept < kMaxLineLength ? kMaxLineLength - kept : 0;
+    line.resize(utf::CutLength(ToU16(line), room));
+    SendMessageW(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 }  // namespace torvex

@@ -16,11 +16,13 @@
 #include "host/ShellMessages.h"
 #include "shell/PluginExports.h"
 #include "shell/StandIn.h"
+#include "tests/support/Argdump.h"
 #include "tests/support/ImportTable.h"
 #include "tests/support/Keyboard.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/TempShellFolder.h"
+#include "tests/support/Text.h"
 
 namespace {
 
@@ -30,6 +32,7 @@ using testsupport::PressEnter;
 using testsupport::PressKey;
 using testsupport::Target;
 using testsupport::TypeText;
+using testsupport::Wide;
 
 struct BoxAndEngine {
     const char* engine;
@@ -83,9 +86,9 @@ class LinesTest : public ::testing::Test {
         return take != nullptr ? take() : "(no engine)";
     }
     std::string Field() {
-        char text[4096] = "";
-        GetWindowTextA(box_, text, sizeof(text));
-        return text;
+        wchar_t text[4097] = L"";
+        GetWindowTextW(box_, text, 4097);
+        return testsupport::Utf8(text);
     }
     std::string HistoryFile() {
         std::ifstream in(InPlugin("history.txt"), std::ios::binary);
@@ -156,6 +159,49 @@ TEST_F(LinesTest, EveryKindOfLineRunsTheSameDockedOrFloatingWithEitherEngine) {
         Stop();
         EXPECT_EQ(HistoryFile(), file);
     }
+}
+
+// Lines in any script, typed as an input method brings them, run by the real engine: a program
+// in a folder named in several scripts (unquoted, as the Run dialog takes it) gets its arguments
+// exactly. Each line is recorded in UTF-8, recalled with Up and completed with a Shift tap.
+TEST_F(LinesTest, LinesInAnyScriptRunExactlyAndComeBack) {
+    const std::string profile = plugin_folder_.path().substr(0, plugin_folder_.path().size() - 1);
+    const std::string folder = profile + "\\Скрипты 日本 😀";
+    const std::string output = plugin_folder_.path() + "argdump.out";
+    ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
+    ASSERT_TRUE(
+        CopyFileW(L"helper dir\\argdump.exe", Wide(folder + "\\argdump.exe").c_str(), FALSE));
+    SetEnvironmentVariableW(L"USERPROFILE", Wide(profile).c_str());
+    SetEnvironmentVariableA("TORVEX_ARGDUMP_FILE", output.c_str());
+    testsupport::ModalDriver closer;
+    for (bool docked : {false, true}) {
+        SCOPED_TRACE(docked ? "docked" : "floating");
+        DeleteFileA(InPlugin("history.txt").c_str());
+        Start({"quorlin.dll", docked});
+        std::string file;
+        for (const char* word : {"Жёлтый", "日本語", "😀", "café", "plain"}) {
+            SCOPED_TRACE(word);
+            const std::string line =
+                "Скрипты 日本 😀\\argdump.exe " + std::string(word) + " \"" + word + " two\"";
+            Run(line);
+            EXPECT_EQ(testsupport::WaitForArgdump(output),
+                      (std::vector<std::string>{profile, word, word + std::string(" two")}));
+            PressKey(box_, VK_ESCAPE, 27);  // a fresh start: the newest line is next
+            PressKey(box_, VK_UP);
+            EXPECT_EQ(Field(), line) << "recalled";
+            PressKey(box_, VK_ESCAPE, 27);
+            TypeText(box_, word + std::string(" two"));
+            testsupport::TapShift(box_);
+            EXPECT_EQ(Field(), line) << "completed";
+            PressKey(box_, VK_ESCAPE, 27);
+            file += line + "\r\n";
+        }
+        Stop();
+        EXPECT_EQ(HistoryFile(), file) << "in UTF-8";
+    }
+    EXPECT_TRUE(closer.Seen().empty());
+    DeleteFileW(Wide(folder + "\\argdump.exe").c_str());
+    RemoveDirectoryW(Wide(folder).c_str());
 }
 
 // A program with a hidden top-level Edit window, newer than the box and so above it, that

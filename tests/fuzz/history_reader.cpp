@@ -1,5 +1,6 @@
-// The newest-lines reader against a whole-file reading, for any bytes, line count, chunk size
-// and short reads, while another writer appends: the result is exactly the reference's.
+// The newest-lines reader against a whole-file reading, for any bytes (UTF-8, the code page,
+// UTF-16 after its byte order mark, or none of them), line count, chunk size and short reads,
+// while another writer appends: the result is exactly the reference's.
 #include <cstdint>
 #include <cstdlib>
 #include <istream>
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     testsupport::ChoppyBuffer buffer(bytes, maxRead, "appended meanwhile\r\n");
     std::istream in(&buffer);
-    if (torvex::history::ReadNewestLines(in, maxLines, chunk) !=
+    if (torvex::history::ReadNewestLines(in, maxLines, testsupport::Latin1, chunk) !=
         testsupport::ReferenceHistory(bytes, maxLines)) {
         std::abort();
     }

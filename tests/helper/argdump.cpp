@@ -1,20 +1,37 @@
 // A program for the engine's tests: writes the folder it was started in, then the arguments it
-// was given, one per line, to the file named by TORVEX_ARGDUMP_FILE. It is written under another
-// name and then renamed, so that a reader never sees half of it.
+// was given, one per line, in UTF-8, to the file named by TORVEX_ARGDUMP_FILE. Read from its wide
+// command line, so that names and arguments in any script come through exactly. It is written
+// under another name and then renamed, so that a reader never sees half of it.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
 
-int main(int argc, char** argv) {
-    char target[MAX_PATH] = "", folder[MAX_PATH] = "";
-    if (GetEnvironmentVariableA("TORVEX_ARGDUMP_FILE", target, MAX_PATH) == 0) return 1;
-    GetCurrentDirectoryA(MAX_PATH, folder);
-    std::string partial = std::string(target) + ".part";
-    FILE* out = std::fopen(partial.c_str(), "w");
-    if (out == nullptr) return 1;
-    std::fprintf(out, "%s\n", folder);
-    for (int i = 1; i < argc; ++i) std::fprintf(out, "%s\n", argv[i]);
+namespace {
+
+std::string Utf8(const wchar_t* text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? size : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &bytes[0], size, nullptr, nullptr);
+    bytes.resize(bytes.size() - 1);
+    return bytes;
+}
+
+}  // namespace
+
+int main() {
+    wchar_t target[MAX_PATH] = L"", folder[MAX_PATH] = L"";
+    if (GetEnvironmentVariableW(L"TORVEX_ARGDUMP_FILE", target, MAX_PATH) == 0) return 1;
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring partial = std::wstring(target) + L".part";
+    FILE* out = _wfopen(partial.c_str(), L"wb");
+    if (out == nullptr || arguments == nullptr) return 1;
+    std::fprintf(out, "%s\n", Utf8(folder).c_str());
+    for (int i = 1; i < count; ++i) std::fprintf(out, "%s\n", Utf8(arguments[i]).c_str());
     std::fclose(out);
-    return MoveFileA(partial.c_str(), target) ? 0 : 1;
+    LocalFree(arguments);
+    return MoveFileW(partial.c_str(), target) ? 0 : 1;
 }

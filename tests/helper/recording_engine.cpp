@@ -13,10 +13,11 @@ namespace {
 std::vector<std::string> lines;
 std::string joined;
 
+// In UTF-8, so that a test can compare any script exactly.
 void Record(const wchar_t* line) {
-    int size = WideCharToMultiByte(CP_ACP, 0, line, -1, nullptr, 0, nullptr, nullptr);
+    int size = WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr);
     std::string text(size > 0 ? size : 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, line, -1, &text[0], size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, line, -1, &text[0], size, nullptr, nullptr);
     text.resize(text.size() - 1);
     lines.push_back(text);
 }

@@ -1,5 +1,7 @@
 #include "tests/support/Keyboard.h"
 
+#include "tests/support/Text.h"
+
 namespace testsupport {
 namespace {
 
@@ -22,15 +24,15 @@ void KeyUp(HWND box, WPARAM key) {
 
 void PressKey(HWND box, WPARAM key, WPARAM character) {
     KeyDown(box, key);
-    if (character != 0) SendMessageA(box, WM_CHAR, character, KeyData(key));
+    if (character != 0) SendMessageW(box, WM_CHAR, character, KeyData(key));
     KeyUp(box, key);
 }
 
 void TypeText(HWND box, const std::string& text) {
-    for (unsigned char c : text) {
-        SHORT scan = VkKeyScanA(static_cast<char>(c));
+    for (wchar_t c : Wide(text)) {
+        SHORT scan = c < 0x80 ? VkKeyScanW(c) : -1;
         if (scan == -1) {  // no key for it: the character alone, as an input method brings it
-            SendMessageA(box, WM_CHAR, c, 1);
+            SendMessageW(box, WM_CHAR, c, 1);
             continue;
         }
         bool shift = (HIBYTE(scan) & 1) != 0;

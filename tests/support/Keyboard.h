@@ -1,6 +1,8 @@
 #pragma once
 // Keys as a keyboard brings them to the box: each key's key-down, its character and its key-up,
-// as TranslateMessage makes them, with Shift held around capitals and symbols.
+// as TranslateMessage makes them, with Shift held around capitals and symbols. Text is UTF-8; a
+// character without a key comes alone, as an input method brings it (in two halves when it lies
+// outside the Basic Multilingual Plane).
 #include <windows.h>
 
 #include <string>

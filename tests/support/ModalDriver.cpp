@@ -1,5 +1,7 @@
 #include "tests/support/ModalDriver.h"
 
+#include "tests/support/Text.h"
+
 namespace testsupport {
 namespace {
 
@@ -39,12 +41,12 @@ void ModalDriver::Watch() {
         Search search;
         EnumThreadWindows(thread_, FindDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr && search.found != lastClosed) {
-            char caption[256] = "", text[1024] = "";
-            GetWindowTextA(search.found, caption, sizeof(caption));
-            GetDlgItemTextA(search.found, kMessageBoxTextId, text, sizeof(text));
+            wchar_t caption[256] = L"", text[1024] = L"";
+            GetWindowTextW(search.found, caption, 256);
+            GetDlgItemTextW(search.found, kMessageBoxTextId, text, 1024);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                seen_.push_back({caption, text});
+                seen_.push_back({Utf8(caption), Utf8(text)});
             }
             PostMessageA(search.found, WM_COMMAND, IDOK, 0);
             lastClosed = search.found;

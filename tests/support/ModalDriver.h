@@ -12,7 +12,7 @@
 
 namespace testsupport {
 
-struct SeenDialog {
+struct SeenDialog {  // in UTF-8
     std::string caption;
     std::string text;
 };

@@ -6,6 +6,7 @@
 
 #include "host/ShellMessages.h"
 #include "shell/StandIn.h"
+#include "tests/support/Text.h"
 
 namespace testsupport {
 namespace {
@@ -61,7 +62,7 @@ LRESULT PluginBox::Send(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void PluginBox::Run(const std::string& line) {
-    SetWindowTextA(box(), line.c_str());
+    SetWindowTextW(box(), Wide(line).c_str());
     Send(WM_CHAR, '\r');
     shell_.Pump();
 }
@@ -72,9 +73,9 @@ void PluginBox::Broadcast(const std::string& text) {
 }
 
 std::string PluginBox::Field() {
-    char text[kHistorySlotSize] = "";
-    GetWindowTextA(box(), text, sizeof(text));
-    return text;
+    wchar_t text[kHistorySlotSize + 1] = L"";
+    GetWindowTextW(box(), text, kHistorySlotSize + 1);
+    return Utf8(text);
 }
 
 std::string PluginBox::HistoryFile() {

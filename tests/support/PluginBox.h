@@ -31,10 +31,10 @@ class PluginBox : public ::testing::Test {
     void Start(bool withSlit = false);
     HWND box() const { return plugin_->editWindow; }
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-    void Run(const std::string& line);  // the line in the box, then Enter
+    void Run(const std::string& line);  // the line (UTF-8) in the box, then Enter
     void Broadcast(const std::string& text);
     void Write(const char* name, const std::string& text) { folder_.Write(name, text); }
-    std::string Field();
+    std::string Field();  // in UTF-8, whole
     std::string HistoryFile();
     std::string EngineGot();  // the lines the engine was given since last asked, joined by "|"
     // The Edit class got this message with this wParam from the box's procedure.

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "engine/CommandLine.h"
+#include "tests/support/Argdump.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/Text.h"
 
 namespace {
 
@@ -18,8 +20,8 @@ typedef void (*EngineEntry)(void);
 
 TEST(EngineCommandLine, SplitsWhatToRunFromItsArguments) {
     auto split = [](const char* line) {
-        quorlin::Command command = quorlin::Split(line);
-        return command.program + "|" + command.arguments;
+        quorlin::Command command = quorlin::Split(testsupport::U16(line));
+        return testsupport::Utf8(command.program + u"|" + command.arguments);
     };
     EXPECT_EQ(split("notepad"), "notepad|");
     EXPECT_EQ(split("  notepad   a.txt  b "), "notepad|a.txt  b ");
@@ -36,10 +38,12 @@ TEST(EngineCommandLine, SplitsWhatToRunFromItsArguments) {
     // Unquoted, a first word that names nothing is taken as far as the line names a file.
     const std::set<std::string> existing = {"C:\\Program Files\\App\\app.exe", "C:\\a", "C:\\a b",
                                             "C:\\Program Files"};
-    auto exists = [&](const std::string& path) { return existing.count(path) != 0; };
+    auto exists = [&](const std::u16string& path) {
+        return existing.count(testsupport::Utf8(path)) != 0;
+    };
     auto runDialog = [&](const char* line) {
-        quorlin::Command command = quorlin::Split(line, exists);
-        return command.program + "|" + command.arguments;
+        quorlin::Command command = quorlin::Split(testsupport::U16(line), exists);
+        return testsupport::Utf8(command.program + u"|" + command.arguments);
     };
     EXPECT_EQ(runDialog("C:\\Program Files\\App\\app.exe -x \"y\""),
               "C:\\Program Files\\App\\app.exe|-x \"y\"");
@@ -49,10 +53,10 @@ TEST(EngineCommandLine, SplitsWhatToRunFromItsArguments) {
 }
 
 TEST(EngineCommandLine, LeavesBlankAndBroadcastLinesAlone) {
-    EXPECT_FALSE(quorlin::IsForEngine(""));
-    EXPECT_FALSE(quorlin::IsForEngine(" \t "));
-    EXPECT_FALSE(quorlin::IsForEngine("@NMShowPlugins"));
-    EXPECT_TRUE(quorlin::IsForEngine("notepad"));
+    EXPECT_FALSE(quorlin::IsForEngine(u""));
+    EXPECT_FALSE(quorlin::IsForEngine(u" \t "));
+    EXPECT_FALSE(quorlin::IsForEngine(u"@NMShowPlugins"));
+    EXPECT_TRUE(quorlin::IsForEngine(u"notepad"));
 }
 
 class QuorlinDll : public ::testing::Test {
@@ -119,15 +123,7 @@ TEST_F(QuorlinDll, RunsProgramsQuotedOrNotWithTheirArgumentsInTheProfileFolder) 
         SetEnvironmentVariableA("USERPROFILE", home.c_str());
         DeleteFileA(output.c_str());
         RunLine(line);
-        for (int waited = 0;
-             waited < 600 && GetFileAttributesA(output.c_str()) == INVALID_FILE_ATTRIBUTES;
-             ++waited) {
-            Sleep(100);
-        }
-        std::ifstream in(output);
-        Lines got;
-        for (std::string text; std::getline(in, text);) got.push_back(text);
-        EXPECT_EQ(got, expected) << line;
+        EXPECT_EQ(testsupport::WaitForArgdump(output), expected) << line;
     }
     EXPECT_TRUE(closer.Seen().empty());
     DeleteFileA(output.c_str());

@@ -26,21 +26,21 @@ constexpr int kMostAllocations = 400;
 // Folder listings and registry keys opened by this program's code (the plug-in's among it) and
 // not closed yet, counted through its import table: Wine does not count a process's handles.
 int openHandles = 0;
-HANDLE WINAPI CountedFindFirstFileExA(LPCSTR, FINDEX_INFO_LEVELS, LPVOID, FINDEX_SEARCH_OPS, LPVOID,
-                                      DWORD);
+HANDLE WINAPI CountedFindFirstFileExW(LPCWSTR, FINDEX_INFO_LEVELS, LPVOID, FINDEX_SEARCH_OPS,
+                                      LPVOID, DWORD);
 BOOL WINAPI CountedFindClose(HANDLE);
-LSTATUS WINAPI CountedRegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
+LSTATUS WINAPI CountedRegOpenKeyExW(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY);
 LSTATUS WINAPI CountedRegCloseKey(HKEY);
 testsupport::ImportHook listingHooks[] = {
-    {"FindFirstFileExA", reinterpret_cast<void*>(CountedFindFirstFileExA), nullptr},
+    {"FindFirstFileExW", reinterpret_cast<void*>(CountedFindFirstFileExW), nullptr},
     {"FindClose", reinterpret_cast<void*>(CountedFindClose), nullptr}};
 testsupport::ImportHook keyHooks[] = {
-    {"RegOpenKeyExA", reinterpret_cast<void*>(CountedRegOpenKeyExA), nullptr},
+    {"RegOpenKeyExW", reinterpret_cast<void*>(CountedRegOpenKeyExW), nullptr},
     {"RegCloseKey", reinterpret_cast<void*>(CountedRegCloseKey), nullptr}};
 
-HANDLE WINAPI CountedFindFirstFileExA(LPCSTR name, FINDEX_INFO_LEVELS level, LPVOID data,
+HANDLE WINAPI CountedFindFirstFileExW(LPCWSTR name, FINDEX_INFO_LEVELS level, LPVOID data,
                                       FINDEX_SEARCH_OPS search, LPVOID filter, DWORD flags) {
-    HANDLE find = reinterpret_cast<decltype(&FindFirstFileExA)>(listingHooks[0].original)(
+    HANDLE find = reinterpret_cast<decltype(&FindFirstFileExW)>(listingHooks[0].original)(
         name, level, data, search, filter, flags);
     openHandles += find != INVALID_HANDLE_VALUE;
     return find;
@@ -49,9 +49,9 @@ BOOL WINAPI CountedFindClose(HANDLE find) {
     --openHandles;
     return reinterpret_cast<decltype(&FindClose)>(listingHooks[1].original)(find);
 }
-LSTATUS WINAPI CountedRegOpenKeyExA(HKEY root, LPCSTR path, DWORD options, REGSAM access,
+LSTATUS WINAPI CountedRegOpenKeyExW(HKEY root, LPCWSTR path, DWORD options, REGSAM access,
                                     PHKEY key) {
-    LSTATUS status = reinterpret_cast<decltype(&RegOpenKeyExA)>(keyHooks[0].original)(
+    LSTATUS status = reinterpret_cast<decltype(&RegOpenKeyExW)>(keyHooks[0].original)(
         root, path, options, access, key);
     openHandles += status == ERROR_SUCCESS;
     return status;

@@ -1,6 +1,9 @@
 // Reading the newest lines of a history file, checked against a plain whole-file reading.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -9,20 +12,37 @@
 #include "commands/HistoryFile.h"
 #include "tests/support/ChoppyStream.h"
 #include "tests/support/ReferenceHistory.h"
+#include "tests/support/Text.h"
 
 using torvex::history::kMaxLineLength;
 using torvex::history::ReadNewestLines;
 
 namespace {
 
-std::vector<std::string> Read(const std::string& bytes, std::size_t maxLines = 512,
-                              std::size_t chunk = torvex::history::kDefaultChunkSize) {
-    std::istringstream in(bytes);
-    return ReadNewestLines(in, maxLines, chunk);
-}
-
 using testsupport::ReferenceHistory;
 using Lines = std::vector<std::string>;
+
+// The lines in UTF-8, a line that is not read in Latin-1.
+Lines Utf8Lines(const std::vector<std::u16string>& lines) {
+    Lines text;
+    for (const std::u16string& line : lines) text.push_back(testsupport::Utf8(line));
+    return text;
+}
+
+Lines Read(const std::string& bytes, std::size_t maxLines = 512,
+           std::size_t chunk = torvex::history::kDefaultChunkSize) {
+    std::istringstream in(bytes);
+    return Utf8Lines(ReadNewestLines(in, maxLines, testsupport::Latin1, chunk));
+}
+
+std::string Utf16File(const std::string& utf8) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : testsupport::U16(utf8)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
 
 }  // namespace
 
@@ -65,9 +85,62 @@ TEST(HistoryFile, LongLinesComeBackWholeOrCut) {
     EXPECT_EQ(Read(full + "\r\n"), Lines{full});
 }
 
+// Each line in its own encoding: UTF-8 where it is that, else the code page (Latin-1 here);
+// a UTF-8 byte order mark skipped; a file with the UTF-16 one in UTF-16. A line is cut between
+// characters only.
+TEST(HistoryFile, ReadsEachLineInItsOwnEncoding) {
+    const std::string pairs(2048 * 4, 'x');
+    const std::pair<std::string, Lines> cases[] = {
+        {"caf\xE9\r\ncaf\xC3\xA9\r\n\xD0\x96\xC3\r\n", {"café", "café", "Ð\u0096Ã"}},
+        {"\xEF\xBB\xBF\xE6\x97\xA5\xF0\x9F\x98\x80\r\n", {"日😀"}},
+        {"\xC0\xAF\r\n\xED\xA0\x80\r\n\xF4\x90\x80\x80",
+         {"À¯", "í\xC2\xA0\xC2\x80", "ô\xC2\x90\xC2\x80\xC2\x80"}},
+        {Utf16File("café\r\n日本 x\r\n😀"), {"café", "日本 x", "😀"}},
+        {Utf16File("x\r\n") + "y", {"x"}},  // a byte left over is no unit
+    };
+    for (const auto& [bytes, expected] : cases) EXPECT_EQ(Read(bytes), expected);
+
+    std::string emoji;
+    for (int i = 0; i < 2048; ++i) emoji += "😀";  // 4,096 units
+    EXPECT_EQ(Read(emoji + "\r\n"), Lines{emoji.substr(0, 2047 * 4)}) << "no half a character";
+    EXPECT_EQ(Read(Utf16File(emoji)), Lines{emoji.substr(0, 2047 * 4)});
+    std::string accents;
+    for (int i = 0; i < 5000; ++i) accents += "é";
+    EXPECT_EQ(Read(accents), Lines{accents.substr(0, 4095 * 2)});
+}
+
+// A new line goes in the file's own form and reads back whole, found by fuzzing: a first line
+// that begins with U+FEFF, and a UTF-16 file whose last, lone byte is a line feed.
+TEST(HistoryFile, AppendedLinesReadBackWhole) {
+    using namespace std::string_literals;
+    const std::string path = std::filesystem::temp_directory_path().string() + "\\torvex-append";
+    struct Case {
+        std::string before;
+        std::u16string line;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"", u"\uFEFFx", "\xEF\xBB\xBF\xEF\xBB\xBFx\r\n"},
+        {"\xEF\xBB\xBF", u"\u00E9", "\xEF\xBB\xBF\xC3\xA9\r\n"},
+        {"\xFF\xFE"s + "a\0\n"s, u"\U0001F600", "\xFF\xFE"s + "a\0\n\0=\xD8\0\xDE\r\0\n\0"s},
+        {"\xFF\xFE"s + "a\0"s, u"b", "\xFF\xFE"s + "a\0\r\0\n\0b\0\r\0\n\0"s},
+    };
+    for (const Case& file : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << file.before;
+        ASSERT_TRUE(torvex::history::AppendLine(path, file.line));
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), file.after);
+        std::vector<std::u16string> lines;
+        in.close();
+        ASSERT_TRUE(torvex::history::LoadNewestLines(path, 512, testsupport::Latin1, lines));
+        EXPECT_EQ(lines.back(), file.line);
+    }
+    std::filesystem::remove(path);
+}
+
 TEST(HistoryFile, AgreesWithWholeFileReadingForAnyChunkSizeAndShortReads) {
     std::mt19937 random(12345);
-    const char alphabet[] = "ab\r\n\n\nxyz";
+    const char alphabet[] = "ab\r\n\n\nxyz\xC3\xA9\xFF\xFE\x00";
     for (int round = 0; round < 300; ++round) {
         std::string bytes;
         std::size_t length = random() % 200;
@@ -78,7 +151,8 @@ TEST(HistoryFile, AgreesWithWholeFileReadingForAnyChunkSizeAndShortReads) {
         std::size_t maxRead = 1 + random() % 5;
         testsupport::ChoppyBuffer buffer(bytes, maxRead);
         std::istream in(&buffer);
-        ASSERT_EQ(ReadNewestLines(in, maxLines, chunk), ReferenceHistory(bytes, maxLines))
+        ASSERT_EQ(ReadNewestLines(in, maxLines, testsupport::Latin1, chunk),
+                  ReferenceHistory(bytes, maxLines))
             << "round " << round << " maxLines " << maxLines << " chunk " << chunk << " maxRead "
             << maxRead;
     }
@@ -92,7 +166,7 @@ TEST(HistoryFile, AFileThatGrowsWhileReadGivesNoMoreThanAskedFor) {
     for (std::size_t maxRead : {1, 7, 4096}) {
         testsupport::ChoppyBuffer buffer(file, maxRead, "late 1\r\nlate 2\r\n");
         std::istream in(&buffer);
-        Lines lines = ReadNewestLines(in, 512, 64);
+        Lines lines = Utf8Lines(ReadNewestLines(in, 512, testsupport::Latin1, 64));
         ASSERT_EQ(lines.size(), 512u) << maxRead;
         EXPECT_EQ(lines.front(), "line 89");
         EXPECT_EQ(lines.back(), "line 600");

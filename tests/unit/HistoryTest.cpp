@@ -11,6 +11,7 @@
 
 #include "plugin/TorvexPlugin.h"
 #include "tests/support/PluginBox.h"
+#include "tests/support/Text.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ class HistoryTest : public testsupport::PluginBox {
         std::ofstream(historyPath_, std::ios::binary) << bytes;
     }
     void Type(const char* text) { SetWindowTextA(box(), text); }
-    std::string Slot(int slot) { return plugin_->history[slot]; }
+    std::string Slot(int slot) { return testsupport::Utf8(plugin_->history[slot]); }
 };
 
 TEST_F(HistoryTest, LoadsNewestFirstWithoutAPhantomLine) {
@@ -95,7 +96,9 @@ TEST_F(HistoryTest, ALongFileLoadsItsNewestLines) {
 
     // Handed more lines than it has slots, the list takes the newest and writes no further.
     plugin_->historyCount = 0;
-    plugin_->FillHistory(lines);
+    std::vector<std::u16string> wide;
+    for (const std::string& line : lines) wide.push_back(testsupport::U16(line));
+    plugin_->FillHistory(wide);
     ASSERT_EQ(plugin_->historyCount, 512);
     EXPECT_EQ(Slot(0), "cmd600");
     EXPECT_EQ(Slot(511), "cmd89");
@@ -106,7 +109,7 @@ TEST_F(HistoryTest, ALongFileLoadsItsNewestLines) {
 TEST_F(HistoryTest, ALineAppendedAfterALastLineWithoutABreakStandsAlone) {
     WriteFile("one\r\nthree");
     plugin_->LoadHistory();
-    plugin_->AddToHistory("calc");
+    plugin_->AddToHistory(L"calc");
     EXPECT_EQ(HistoryFile(), "one\r\nthree\r\ncalc\r\n");
     plugin_->LoadHistory();
     ASSERT_EQ(plugin_->historyCount, 3);
@@ -114,17 +117,58 @@ TEST_F(HistoryTest, ALineAppendedAfterALastLineWithoutABreakStandsAlone) {
     EXPECT_EQ(Slot(1), "three");
 }
 
+// history.txt as it may be found: written by the box before it was Unicode (code page 1252
+// here), with lines of both kinds, saved by an editor with a UTF-8 byte order mark or in UTF-16.
+// Each loads line by line; a new line goes in the file's own form; nothing is lost.
+TEST_F(HistoryTest, FilesInEveryFormLoadAndTakeNewLinesInTheirOwn) {
+    ASSERT_EQ(GetACP(), 1252u) << "the code page these files were written in";
+    auto utf16 = [](const char16_t* text) {
+        std::string bytes;
+        for (; *text; ++text)
+            bytes += {static_cast<char>(*text & 0xFF), static_cast<char>(*text >> 8)};
+        return bytes;
+    };
+    struct Case {
+        std::string before;
+        std::vector<std::string> lines;  // oldest first
+        std::string added;               // what "naïve" adds to the file
+    };
+    const Case cases[] = {
+        {"caf\xE9\r\n", {"café"}, "na\xC3\xAFve\r\n"},
+        {"caf\xE9\r\n\xD0\x96\xC3\xA9\r\nx\xA9", {"café", "Жé", "x©"}, "\r\nna\xC3\xAFve\r\n"},
+        {"\xEF\xBB\xBF\xE6\x97\xA5\r\n", {"日"}, "na\xC3\xAFve\r\n"},
+        {"\xFF\xFE" + utf16(u"caf\u00E9\r\n\U0001F600\r\n"),
+         {"café", "😀"},
+         utf16(u"na\u00EFve\r\n")},
+    };
+    for (const Case& file : cases) {
+        SCOPED_TRACE(file.before);
+        WriteFile(file.before);
+        plugin_->LoadHistory();
+        ASSERT_EQ(plugin_->historyCount, static_cast<int>(file.lines.size()));
+        for (std::size_t i = 0; i < file.lines.size(); ++i) {
+            EXPECT_EQ(Slot(static_cast<int>(file.lines.size() - 1 - i)), file.lines[i]);
+        }
+        plugin_->AddToHistory(L"na\u00EFve");
+        EXPECT_EQ(HistoryFile(), file.before + file.added) << "the old bytes kept as they were";
+        plugin_->LoadHistory();
+        EXPECT_EQ(plugin_->historyCount, static_cast<int>(file.lines.size()) + 1);
+        EXPECT_EQ(Slot(0), "naïve");
+        EXPECT_EQ(Slot(1), file.lines.back());
+    }
+}
+
 TEST_F(HistoryTest, AddsNewLinesOnceAndAppendsThem) {
-    plugin_->AddToHistory("notepad");
-    plugin_->AddToHistory("calc");
-    plugin_->AddToHistory("notepad");
+    plugin_->AddToHistory(L"notepad");
+    plugin_->AddToHistory(L"calc");
+    plugin_->AddToHistory(L"notepad");
     EXPECT_EQ(plugin_->historyCount, 2) << "a held line is not added again";
     EXPECT_EQ(Slot(0), "calc") << "nor moved to the front";
-    plugin_->AddToHistory("Notepad");
+    plugin_->AddToHistory(L"Notepad");
     EXPECT_EQ(plugin_->historyCount, 3) << "duplicates are compared exactly";
     EXPECT_EQ(HistoryFile(), "notepad\r\ncalc\r\nNotepad\r\n");
 
-    plugin_->AddToHistory("");
+    plugin_->AddToHistory(L"");
     EXPECT_EQ(Slot(0), "") << "Enter on an empty field records an empty line";
     EXPECT_EQ(HistoryFile(), "notepad\r\ncalc\r\nNotepad\r\n\r\n");
 }
@@ -132,12 +176,12 @@ TEST_F(HistoryTest, AddsNewLinesOnceAndAppendsThem) {
 TEST_F(HistoryTest, EmptyLineAfterLoadIsRecorded) {
     WriteFile("a\r\n");
     plugin_->LoadHistory();
-    plugin_->AddToHistory("");
+    plugin_->AddToHistory(L"");
     EXPECT_EQ(plugin_->historyCount, 2) << "the load brings no empty line of its own";
 }
 
 TEST_F(HistoryTest, AFullListDropsTheOldestButTheFileKeepsAll) {
-    for (int i = 1; i <= 513; ++i) plugin_->AddToHistory(("line" + std::to_string(i)).c_str());
+    for (int i = 1; i <= 513; ++i) plugin_->AddToHistory((L"line" + std::to_wstring(i)).c_str());
     ASSERT_EQ(plugin_->historyCount, 512);
     EXPECT_EQ(Slot(0), "line513");
     EXPECT_EQ(Slot(511), "line2");
@@ -147,18 +191,18 @@ TEST_F(HistoryTest, AFullListDropsTheOldestButTheFileKeepsAll) {
     ASSERT_EQ(plugin_->historyCount, 512);
     EXPECT_EQ(Slot(0), "line513");
     EXPECT_EQ(Slot(511), "line2");
-    plugin_->AddToHistory("line514");
+    plugin_->AddToHistory(L"line514");
     plugin_->LoadHistory();
     EXPECT_EQ(Slot(0), "line514");
 }
 
 TEST_F(HistoryTest, ClearThenRecordKeepsOneLine) {
-    plugin_->AddToHistory("a");
-    plugin_->AddToHistory("b");
+    plugin_->AddToHistory(L"a");
+    plugin_->AddToHistory(L"b");
     DeleteFileA(historyPath_.c_str());
     plugin_->LoadHistory();
     EXPECT_EQ(plugin_->historyCount, 0);
-    plugin_->AddToHistory(".clear");
+    plugin_->AddToHistory(L".clear");
     EXPECT_EQ(plugin_->historyCount, 1);
     EXPECT_EQ(HistoryFile(), ".clear\r\n");
     plugin_->RecallOlder();
@@ -167,21 +211,21 @@ TEST_F(HistoryTest, ClearThenRecordKeepsOneLine) {
 
 TEST_F(HistoryTest, UnwritableFileKeepsTheLineInMemory) {
     ASSERT_TRUE(CreateDirectoryA(historyPath_.c_str(), nullptr));  // a folder cannot be appended to
-    plugin_->AddToHistory("kept");
+    plugin_->AddToHistory(L"kept");
     EXPECT_EQ(plugin_->historyCount, 1);
     EXPECT_EQ(Slot(0), "kept");
 }
 
 TEST_F(HistoryTest, ShiftCompletesFromTheOldestMatch) {
-    plugin_->AddToHistory("notepad");
-    plugin_->AddToHistory("wordpad");
+    plugin_->AddToHistory(L"notepad");
+    plugin_->AddToHistory(L"wordpad");
     Type("pad");
     plugin_->CompleteFromHistory();
     EXPECT_EQ(Field(), "notepad");
     EXPECT_EQ(plugin_->historyCursor, 2);
 
     // Up and Down go on from the completed line.
-    plugin_->AddToHistory("calc");  // calc, wordpad, notepad
+    plugin_->AddToHistory(L"calc");  // calc, wordpad, notepad
     Type("word");
     plugin_->CompleteFromHistory();
     EXPECT_EQ(Field(), "wordpad");
@@ -194,7 +238,7 @@ TEST_F(HistoryTest, ShiftCompletesFromTheOldestMatch) {
 }
 
 TEST_F(HistoryTest, ShiftLeavesEmptyOrUnmatchedText) {
-    plugin_->AddToHistory("notepad");
+    plugin_->AddToHistory(L"notepad");
     plugin_->historyCursor = 0;
     Type("");
     plugin_->CompleteFromHistory();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "host/ShellMessages.h"
 #include "tests/support/PluginBox.h"
+#include "tests/support/Text.h"
 
 namespace {
 
@@ -27,6 +29,9 @@ const char* const kTree[] = {"",
                              "profile\\My Folder\\Notes.txt",
                              "profile\\My Folder\\notes2.TXT",
                              "profile\\apple.txt",
+                             "profile\\Мои документы\\",
+                             "profile\\日本 語\\",
+                             "profile\\😀 smile.txt",
                              "bin\\",
                              "bin\\tabprog.exe",
                              "bin\\tabtool.com",
@@ -43,10 +48,11 @@ class LineKeysTest : public testsupport::PluginBox {
     void SetUp() override {
         PluginBox::SetUp();
         for (std::string path : kTree) {
+            std::wstring name = testsupport::Wide(tree_ + path);
             if (path.empty() || path.back() == '\\') {
-                CreateDirectoryA((tree_ + path).c_str(), nullptr);
+                CreateDirectoryW(name.c_str(), nullptr);
             } else {
-                std::ofstream(tree_ + path) << "x";
+                std::ofstream(std::filesystem::path(name)) << "x";
             }
         }
         for (auto [name, value] : {std::pair<const char*, std::string>{"PATH", tree_ + "bin"},
@@ -69,8 +75,8 @@ class LineKeysTest : public testsupport::PluginBox {
         RegDeleteKeyA(HKEY_CURRENT_USER, kAppPath);
         for (auto& [name, value] : saved_) SetEnvironmentVariableA(name.c_str(), value.c_str());
         for (auto path = std::rbegin(kTree); path != std::rend(kTree); ++path) {
-            DeleteFileA((tree_ + *path).c_str());
-            RemoveDirectoryA((tree_ + *path).c_str());
+            DeleteFileW(testsupport::Wide(tree_ + *path).c_str());
+            RemoveDirectoryW(testsupport::Wide(tree_ + *path).c_str());
         }
     }
     // Keys as TranslateMessage delivers them: T Tab, E Escape, B Ctrl+Backspace, R Right.
@@ -131,15 +137,23 @@ TEST_F(LineKeysTest, TabCompletesCyclesAndQuotesEscapeClearsCtrlBackspaceDeletes
         {"notepad C:\\Users\\me", -1, "B", "notepad C:\\Users\\", -1},
         {"notepad C:\\Users\\me", -1, "BB", "notepad C:\\", -1},
         {"notepad C:\\Users\\me", -1, "BBBB", "", -1},
+        // Names in any script, with a blank (quoted), or outside the Basic Multilingual Plane.
+        {"Мои", -1, "T", "\"Мои документы\\\\\"", -1},
+        {"x 日本", -1, "T", "x \"日本 語\\\\\"", -1},
+        {"😀", -1, "T", "\"😀 smile.txt\"", -1},
+        {"x Мои\\日本語", -1, "B", "x Мои\\", -1},  // by characters
+        {"表 abc", -1, "B", "表 ", -1},
+        {"C:\\ソフト", -1, "B", "C:\\", -1},
     };
     for (const Case& row : cases) {
-        SetWindowTextA(box(), row.typed.c_str());
-        int caret = row.caret < 0 ? static_cast<int>(row.typed.size()) : row.caret;
+        SetWindowTextW(box(), testsupport::Wide(row.typed).c_str());
+        int length = static_cast<int>(testsupport::Wide(row.typed).size());  // in UTF-16 units
+        int caret = row.caret < 0 ? length : row.caret;
         Send(EM_SETSEL, caret, caret);
         Press(row.keys);
         EXPECT_EQ(Field(), row.expected) << row.typed << " " << row.keys;
-        int expectedCaret =
-            row.expectedCaret < 0 ? static_cast<int>(row.expected.size()) : row.expectedCaret;
+        int expectedLength = static_cast<int>(testsupport::Wide(row.expected).size());
+        int expectedCaret = row.expectedCaret < 0 ? expectedLength : row.expectedCaret;
         EXPECT_EQ(Caret(), static_cast<DWORD>(expectedCaret)) << row.typed << " " << row.keys;
         EXPECT_FALSE(WasPassedOn(WM_CHAR, '\t') || WasPassedOn(WM_CHAR, 27) ||
                      WasPassedOn(WM_CHAR, 127));

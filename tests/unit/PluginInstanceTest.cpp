@@ -10,6 +10,7 @@
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/Text.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ TEST(PluginInstance, ConstructionTakesTheShellWindowsClearsAndReadsTheSettings) 
     EXPECT_EQ(plugin->width, 100);
     EXPECT_EQ(plugin->historyCount, 0);
     EXPECT_EQ(plugin->historyCursor, 0);
-    for (int slot = 0; slot < kHistorySlots; ++slot) ASSERT_STREQ(plugin->history[slot], "");
+    for (int slot = 0; slot < kHistorySlots; ++slot) ASSERT_STREQ(plugin->history[slot], L"");
     EXPECT_EQ(plugin->menu, nullptr);
     EXPECT_FALSE(plugin->inSlit);
     EXPECT_FALSE(plugin->slitAutoHide);
@@ -51,17 +52,17 @@ TEST(PluginFolder, CutsAfterTheLastBackslash) {
 
 TEST(PluginFolder, IsTheModulesFolder) {
     TorvexPlugin* plugin = new TorvexPlugin(GetModuleHandleA(nullptr), nullptr);
-    std::string folder = plugin->GetPluginFolder();
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::wstring folder = plugin->GetPluginFolder();
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
     ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '\\');
-    EXPECT_EQ(std::string(exe).rfind(folder, 0), 0u) << folder << " is not the start of " << exe;
-    EXPECT_EQ(std::string(exe).find('\\', folder.size()), std::string::npos);
+    EXPECT_EQ(folder.back(), L'\\');
+    EXPECT_EQ(std::wstring(exe).rfind(folder, 0), 0u);
+    EXPECT_EQ(std::wstring(exe).find(L'\\', folder.size()), std::wstring::npos);
 
     // A handle that names no module gives an empty module path, hence an empty folder.
     plugin->instance = reinterpret_cast<HINSTANCE>(0x1230);
-    EXPECT_STREQ(plugin->GetPluginFolder(), "");
+    EXPECT_STREQ(plugin->GetPluginFolder(), L"");
     delete plugin;
 }
 
@@ -73,7 +74,7 @@ TEST(PluginFolder, WithoutTheWholeFolderNeitherEngineNorHistoryFile) {
     plugin->instance = reinterpret_cast<HINSTANCE>(0x1230);  // names no module
     plugin->LoadEngine();
     EXPECT_EQ(plugin->engineModule, nullptr);
-    plugin->AddToHistory("kept in memory");
+    plugin->AddToHistory(L"kept in memory");
     EXPECT_EQ(plugin->historyCount, 1);
     EXPECT_EQ(GetFileAttributesA("history.txt"), INVALID_FILE_ATTRIBUTES);
     DeleteFileA("history.txt");

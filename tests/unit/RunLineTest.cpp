@@ -14,6 +14,7 @@
 #include "tests/support/ModalDriver.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/PluginBox.h"
+#include "tests/support/Text.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ class RunLineTest : public testsupport::PluginBox {
         PluginBox::SetUp();
         Start(true);
     }
-    std::string Newest() { return plugin_->history[0]; }
+    std::string Newest() { return testsupport::Utf8(plugin_->history[0]); }
 };
 
 struct Row {
@@ -90,7 +91,7 @@ TEST_F(RunLineTest, OtherLinesGoToTheEngineAndAreRecorded) {
     EXPECT_TRUE(shell_.Matches({}));
     EXPECT_EQ(plugin_->historyCount, 2);
     EXPECT_EQ(Newest(), "") << "the empty line is recorded too";
-    EXPECT_EQ(std::string(plugin_->history[1]), "notepad");
+    EXPECT_STREQ(plugin_->history[1], L"notepad");
 }
 
 TEST_F(RunLineTest, AMissingEngineShowsTheBoxAndStillRecords) {
@@ -141,7 +142,7 @@ TEST_F(RunLineTest, ARunKeepsTheBrowsePositionAndClearLeavesNothingToRecall) {
         plugin_->RecallOlder();
         EXPECT_EQ(Field(), ".CLEAR");
     }
-    for (int slot = 1; slot < kHistorySlots; ++slot) ASSERT_STREQ(plugin_->history[slot], "");
+    for (int slot = 1; slot < kHistorySlots; ++slot) ASSERT_STREQ(plugin_->history[slot], L"");
 }
 
 TEST_F(RunLineTest, WhoShowsTheUserAndDropsTheFocus) {
@@ -179,11 +180,50 @@ TEST_F(RunLineTest, TheBoxHoldsNoMoreThanALineAndNeverRunsOneCut) {
     EXPECT_EQ(Newest(), full);
     EXPECT_EQ(EngineGot(), full);
 
+    // A character in two halves goes in whole or not at all, pasted or typed.
+    const std::wstring pair = L"\U0001F600";
+    SetWindowTextW(box(), std::wstring(4094, L'x').c_str());
+    Send(EM_SETSEL, 4094, 4094);
+    ASSERT_TRUE(testsupport::SetClipboardText(testsupport::Utf8(pair)));
+    Send(WM_PASTE);
+    SendMessageW(box(), WM_CHAR, pair[0], 1);
+    SendMessageW(box(), WM_CHAR, pair[1], 1);
+    EXPECT_EQ(GetWindowTextLengthW(box()), 4094);
+    SendMessageW(box(), WM_CHAR, L'\u00E9', 1);
+    EXPECT_EQ(Field(), std::string(4094, 'x') + "é");
+
     Send(EM_SETLIMITTEXT, 0);  // another program lifts the limit
-    Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(std::string(5000, 'w').c_str()));
+    SendMessageA(box(), EM_REPLACESEL, FALSE,
+                 reinterpret_cast<LPARAM>(std::string(5000, 'w').c_str()));
     Send(WM_CHAR, '\r');
     EXPECT_EQ(EngineGot(), "");
     EXPECT_EQ(Newest(), full);
+}
+
+// The shell's broadcast commands, and engines of the older kind, take text in the code page
+// (1252 here) only: a line with characters it lacks is not sent with '?' in their place. The
+// user is told, naming the line, and it stays in the box, not recorded.
+TEST_F(RunLineTest, ALineTheShellOrAnOlderEngineCannotTakeStaysInTheBox) {
+    HMODULE olderKind = LoadLibraryA("foreign_engine.dll");
+    using Take = const char* (*)();
+    auto taken = reinterpret_cast<Take>(
+        reinterpret_cast<void*>(GetProcAddress(olderKind, "TakeRecordedLines")));
+    ModalDriver closer;
+    Run("@Жёлтый");
+    Run("@café");
+    plugin_->engineModule = olderKind;
+    Run("notepad 日本語");
+    EXPECT_EQ(Field(), "notepad 日本語");
+    Run("notepad café");
+    ASSERT_EQ(closer.Seen().size(), 2u);
+    EXPECT_NE(closer.Seen()[0].text.find("\"@Жёлтый\""), std::string::npos) << "names the line";
+    EXPECT_NE(closer.Seen()[1].text.find("\"notepad 日本語\""), std::string::npos);
+    EXPECT_TRUE(shell_.Matches(
+        {{Target::kMain, shell::kBroadcast, Delivery::kPosted, 0, 0, "@caf\xE9", true}}));
+    EXPECT_STREQ(taken(), "notepad café");
+    EXPECT_EQ(HistoryFile(), "@caf\xC3\xA9\r\nnotepad caf\xC3\xA9\r\n");
+    plugin_->engineModule = nullptr;
+    FreeLibrary(olderKind);
 }
 
 }  // namespace

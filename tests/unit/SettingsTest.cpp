@@ -20,7 +20,9 @@ class SettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         plugin_ = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), nullptr);
-        pluginFolder_ = plugin_->GetPluginFolder();
+        char folder[MAX_PATH] = "";  // as the shell's readers take it
+        ModuleFolder(GetModuleHandleA(nullptr), folder, MAX_PATH);
+        pluginFolder_ = folder;
         RemovePluginFolderFiles();
     }
     void TearDown() override {

@@ -183,7 +183,7 @@ TEST_F(BoxTest, ALineBreakNeverGetsIntoALine) {
     Start(false);
     SetWindowTextA(box(), "x\r\ny");
     Send(WM_CHAR, 13);
-    EXPECT_STREQ(plugin_->history[0], "x");
+    EXPECT_STREQ(plugin_->history[0], L"x");
     EXPECT_EQ(HistoryFile(), "x\r\n");
 
     Send(WM_CHAR, 10);
