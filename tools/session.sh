@@ -40,6 +40,8 @@ else
     /usr/lib/wine/wine64 reg delete "$torvex_x11_key" /v Managed /f >/dev/null 2>&1 || true
 fi
 
+/usr/lib/wine/wine64 reg import "$(dirname "${BASH_SOURCE[0]}")/font-fallback.reg" >/dev/null 2>&1 || true
+
 # Keep the desktop up for the whole session (see tools/desktop-keeper.c).
 torvex_keeper_dir=$(mktemp -d)
 x86_64-w64-mingw32-gcc -O2 -mwindows "$(dirname "${BASH_SOURCE[0]}")/desktop-keeper.c" \

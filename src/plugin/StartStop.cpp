@@ -6,6 +6,7 @@
 #include "plugin/Lifecycle.h"
 #include "plugin/TorvexPlugin.h"
 #include "window/EditProc.h"
+#include "window/TypedCharacters.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ int TorvexPlugin::CreateBox() {
     }
     // Typing, pasting and Tab stop here: a longer line would be run and recorded cut.
     SendMessageW(editWindow, EM_LIMITTEXT, kMaxLineLength, 0);
+    typedCharacters = torvex::WatchTypedCharacters();
     SendMessageA(shellWindow, shell::kRegisterMessages, reinterpret_cast<WPARAM>(editWindow),
                  BoxMessages());
     MakeSticky(editWindow);
@@ -76,6 +78,8 @@ int TorvexPlugin::CreateBox() {
 
 void TorvexPlugin::Stop() {
     EndTabCycle();
+    if (typedCharacters != nullptr) UnhookWindowsHookEx(typedCharacters);
+    typedCharacters = nullptr;
     if (busy == 0) GiveBackMenu();  // else the shell may still show it; given back at release
     delete toolbarTexture;
     toolbarTexture = nullptr;

@@ -32,6 +32,7 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     tabCycle = nullptr;
     shiftTap = false;
     lowHalfRefused = false;
+    typedCharacters = nullptr;
 
     ReadSettings();
 }

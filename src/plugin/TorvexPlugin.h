@@ -72,6 +72,7 @@ struct TorvexPlugin {
     torvex::TabCycle* tabCycle;  // the matches Tab goes through; null between cycles
     bool shiftTap;        // Shift is down, and no other key went down since: its release completes
     bool lowHalfRefused;  // a character's first half did not fit the line: the second follows
+    HHOOK typedCharacters;  // carries characters past an ANSI message loop (window/)
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 

@@ -13,6 +13,7 @@
 #include "plugin/TorvexPlugin.h"
 #include "window/Keyboard.h"
 #include "window/Paste.h"
+#include "window/TypedCharacters.h"
 
 namespace {
 
@@ -182,6 +183,8 @@ LRESULT OnBroadcast(TorvexPlugin& plugin, LPARAM lParam) {
 }
 
 LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A character carried past the shell's ANSI message loop is typed as it came.
+    if (message == torvex::TypedCharacterMessage()) message = WM_CHAR;
     switch (message) {
         case WM_SETFOCUS:
             return OnSetFocus(plugin, window, wParam, lParam);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -196,12 +197,53 @@ TEST_F(LinesTest, LinesInAnyScriptRunExactlyAndComeBack) {
             PressKey(box_, VK_ESCAPE, 27);
             file += line + "\r\n";
         }
+        // Typed characters come through the shell's message loop, an ANSI one here (as the
+        // recorder pumps it): none of them turns into '?' on the way.
+        for (wchar_t typed : std::wstring(L"Ж日\U0001F600é")) PostMessageW(box_, WM_CHAR, typed, 1);
+        shell_.Pump();
+        EXPECT_EQ(Field(), "Ж日😀é");
+        PressKey(box_, VK_ESCAPE, 27);
         Stop();
         EXPECT_EQ(HistoryFile(), file) << "in UTF-8";
     }
     EXPECT_TRUE(closer.Seen().empty());
     DeleteFileW(Wide(folder + "\\argdump.exe").c_str());
     RemoveDirectoryW(Wide(folder).c_str());
+}
+
+// Tab and Ctrl+Backspace work on characters whatever the code page. Under a double-byte one
+// (932) a trail byte of 0x5C (表, ソ) is no backslash, and a caret position is no byte offset.
+TEST_F(LinesTest, TabAndCtrlBackspaceCountCharacters) {
+    if (const char* page = std::getenv("TORVEX_CODE_PAGE")) {
+        ASSERT_EQ(GetACP(), static_cast<UINT>(std::atoi(page))) << "the code page of this run";
+    }
+    const std::string profile = plugin_folder_.path() + "profile";
+    CreateDirectoryA(profile.c_str(), nullptr);
+    CreateDirectoryA((profile + "\\Documents").c_str(), nullptr);
+    wchar_t saved[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"USERPROFILE", saved, MAX_PATH);
+    SetEnvironmentVariableA("USERPROFILE", profile.c_str());
+    struct Case {
+        const char* typed;
+        WPARAM key, character;
+        const char* expected;
+    };
+    const Case cases[] = {{"表 abc", VK_BACK, 127, "表 "},
+                          {"C:\\ソフト", VK_BACK, 127, "C:\\"},
+                          {"日本 Do", VK_TAB, '\t', "日本 Documents\\"}};
+    for (bool docked : {false, true}) {
+        Start({"recording_engine.dll", docked});
+        for (const Case& row : cases) {
+            SetWindowTextW(box_, L"");
+            TypeText(box_, row.typed);
+            PressKey(box_, row.key, row.character);
+            EXPECT_EQ(Field(), row.expected) << row.typed << (docked ? ", docked" : "");
+        }
+        Stop();
+    }
+    SetEnvironmentVariableW(L"USERPROFILE", saved);
+    RemoveDirectoryA((profile + "\\Documents").c_str());
+    RemoveDirectoryA(profile.c_str());
 }
 
 // A program with a hidden top-level Edit window, newer than the box and so above it, that

@@ -3,7 +3,7 @@
  * shell's 32-bit process. Prints three lines:
  *   box <docked 0|1> <left> <top> <right> <bottom>
  *   slit <left> <top> <right> <bottom>
- *   <the box's text>
+ *   <the box's text, in UTF-8>
  * and exits with 1 when there is no shell or no box. */
 #include <windows.h>
 #include <stdio.h>
@@ -47,11 +47,13 @@ int main(void) {
     }
     if (box == NULL) return 1;
 
-    char text[kTextSize] = "";
+    wchar_t wide[kTextSize] = L"";
     DWORD_PTR copied = 0;
-    SendMessageTimeoutA(box, WM_GETTEXT, kTextSize, (LPARAM)text, SMTO_ABORTIFHUNG, kTimeoutMs,
+    SendMessageTimeoutW(box, WM_GETTEXT, kTextSize, (LPARAM)wide, SMTO_ABORTIFHUNG, kTimeoutMs,
                         &copied);
-    text[kTextSize - 1] = '\0';
+    wide[kTextSize - 1] = L'\0';
+    char text[3 * kTextSize] = "";
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof(text), NULL, NULL);
     printf("box %d", docked);
     PrintRect(box);
     printf("slit");

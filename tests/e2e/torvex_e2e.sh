@@ -151,7 +151,7 @@ pick_in_slit_from_menu() {
 }
 
 last_history_line_is() { [ "$(tail -n 1 "$work/history.txt" | tr -d '\r')" == "$1" ]; }
-mark_says() { [ "$(tr -d '\r' < "$work/mark.txt" 2> /dev/null)" == "$1" ]; }
+mark_says() { [ -f "$work/mark.txt" ] && [ "$(tr -d '\r' < "$work/mark.txt")" == "$1" ]; }
 
 # --- the steps ------------------------------------------------------------------------------
 
@@ -191,6 +191,17 @@ run_a_line() {
     check "the field is empty after Enter ($1)" wait_until 20 field_is ""
     check "the engine runs the line ($1)" wait_until 120 mark_says "$arguments"
     check "the line is in history.txt ($1)" last_history_line_is "mark.exe $arguments"
+}
+
+# A line in other scripts, typed with real keys (xdotool maps each character to a spare key).
+run_a_line_in_other_scripts() {
+    local arguments="Жёлтый 日本語 café"
+    check "a line in other scripts typed" eval \
+        'focus_box && xdotool type --delay 80 "mark.exe $arguments" && wait_until 20 field_is "mark.exe $arguments"'
+    rm -f "$work/mark.txt"
+    xdotool key Return
+    check "the engine runs it exactly" wait_until 120 mark_says "$arguments"
+    check "it is in history.txt in UTF-8" last_history_line_is "mark.exe $arguments"
 }
 
 # The folder's path as Wine shows it, typed with a program's first letters, then Tab.
@@ -283,6 +294,7 @@ if ! prepare_folder || ! start_shell; then
 fi
 browse_and_complete
 run_a_line floating
+run_a_line_in_other_scripts
 complete_with_tab
 reconfigure
 dock_and_undock

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,6 +48,10 @@ class LineKeysTest : public testsupport::PluginBox {
   protected:
     void SetUp() override {
         PluginBox::SetUp();
+        // A run under another code page says which (a double-byte one: 932).
+        if (const char* page = std::getenv("TORVEX_CODE_PAGE")) {
+            ASSERT_EQ(GetACP(), static_cast<UINT>(std::atoi(page)));
+        }
         for (std::string path : kTree) {
             std::wstring name = testsupport::Wide(tree_ + path);
             if (path.empty() || path.back() == '\\') {
@@ -143,6 +148,7 @@ TEST_F(LineKeysTest, TabCompletesCyclesAndQuotesEscapeClearsCtrlBackspaceDeletes
         {"😀", -1, "T", "\"😀 smile.txt\"", -1},
         {"x Мои\\日本語", -1, "B", "x Мои\\", -1},  // by characters
         {"表 abc", -1, "B", "表 ", -1},
+        {"日本 Do", -1, "T", "日本 Documents\\", -1},
         {"C:\\ソフト", -1, "B", "C:\\", -1},
     };
     for (const Case& row : cases) {
