@@ -14,6 +14,14 @@ constexpr std::size_t kSmallestBlock = 16;
 constexpr std::uint64_t kGranularity = 64 * 1024;
 void* volatile kept = nullptr;
 
+// What lay below 4 GB before the reservation (the program's loader, stacks, the shared data
+// page): a pointer cut to 32 bits may land there by chance, and nothing can be done about it.
+constexpr int kMostEarlierRegions = 4096;
+struct Region {
+    std::uintptr_t start, end;
+} earlier[kMostEarlierRegions];
+int earlierCount = 0;
+
 bool Low(const void* address) {
     return reinterpret_cast<std::uintptr_t>(address) < kFourGigabytes;
 }
@@ -46,7 +54,13 @@ void ReserveLowAddressSpace() {
     for (auto at = reinterpret_cast<char*>(0x10000);
          Low(at) && VirtualQuery(at, &region, sizeof(region));
          at = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State != MEM_FREE) continue;
+        if (region.State != MEM_FREE) {
+            auto start = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
+            if (earlierCount < kMostEarlierRegions) {
+                earlier[earlierCount++] = {start, start + region.RegionSize};
+            }
+            continue;
+        }
         // Reservations start and end on the allocation granularity.
         std::uint64_t start = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
         std::uint64_t end = std::min<std::uint64_t>(start + region.RegionSize, kFourGigabytes);
@@ -59,6 +73,14 @@ void ReserveLowAddressSpace() {
     }
     UseUpLowBlocks([](std::size_t size) { return std::malloc(size); });
     UseUpLowBlocks([](std::size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); });
+}
+
+bool LayBelowFourGigabytesBefore(const void* address) {
+    auto at = reinterpret_cast<std::uintptr_t>(address);
+    for (int i = 0; i < earlierCount; ++i) {
+        if (at >= earlier[i].start && at < earlier[i].end) return true;
+    }
+    return false;
 }
 
 }  // namespace testsupport

@@ -11,4 +11,8 @@ constexpr std::uint64_t kFourGigabytes = 0x100000000ULL;
 
 void ReserveLowAddressSpace();
 
+// Whether `address` lay in memory already in use below 4 GB when the space was reserved: a cut
+// pointer may land there by chance.
+bool LayBelowFourGigabytesBefore(const void* address);
+
 }  // namespace testsupport
