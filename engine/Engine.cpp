@@ -1,5 +1,6 @@
-// quorlin.dll: runs the line that the command box hands over, as an argument (ECW) or, for callers
-// of the older kind, as the text of the first top-level Edit window (EC). In UTF-16 throughout:
+// quorlin.dll: runs the line that the command box hands over, as an argument (ECW; ECWV with a
+// verb, "runas" to run it as administrator) or, for callers of the older kind, as the text of the
+// first top-level Edit window (EC). In UTF-16 throughout:
 // programs, folders and arguments in any script.
 #include <windows.h>
 #include <shellapi.h>
@@ -57,7 +58,8 @@ bool ExistsFrom(const std::u16string& folder, const std::u16string& path) {
     return GetFileAttributesW(Wide(full).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void Run(const std::u16string& line) {
+// `verb`: how to run it ("runas": as administrator); null for the program's default.
+void Run(const std::u16string& line, const wchar_t* verb = nullptr) {
     if (!quorlin::IsForEngine(line)) return;
     std::u16string expanded = quorlin::ExpandVariables(line, LookUpVariable);
     if (expanded.size() >= kLineSize) {
@@ -73,11 +75,15 @@ void Run(const std::u16string& line) {
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof(execute);
     execute.fMask = SEE_MASK_FLAG_NO_UI;  // our own box names the line
+    execute.lpVerb = verb;
     execute.lpFile = program.c_str();
     execute.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
     execute.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     execute.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&execute)) ReportFailure(line, GetLastError());
+    if (ShellExecuteExW(&execute)) return;
+    DWORD error = GetLastError();
+    // The user said no to the administrator's prompt: nothing to tell.
+    if (error != ERROR_CANCELLED) ReportFailure(line, error);
 }
 
 }  // namespace
@@ -87,6 +93,13 @@ extern "C" __declspec(dllexport) void ECW(const wchar_t* line) {
     try {
         // A line longer than a line may be is not run cut.
         if (line != nullptr && wcsnlen(line, kLineSize) < kLineSize) Run(Units(line));
+    } catch (...) {
+    }
+}
+
+extern "C" __declspec(dllexport) void ECWV(const wchar_t* line, const wchar_t* verb) {
+    try {
+        if (line != nullptr && wcsnlen(line, kLineSize) < kLineSize) Run(Units(line), verb);
     } catch (...) {
     }
 }

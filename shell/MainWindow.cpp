@@ -99,6 +99,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (message >= shell::kRegisterMessages && message < shell::kSlitAdd) {
         return HandleShellMessage(message, wParam, lParam);
     }
+    if (message == WM_HOTKEY) {  // the one hotkey the stand-in binds
+        standin::Log("shell: hotkey, broadcast \"%s\"", shell::kFocusBox);
+        Broadcast(shell::kFocusBox);
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

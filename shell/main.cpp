@@ -130,6 +130,10 @@ int main(int argc, char** argv) {
     standin::Log("shell: main window %lld, slit %lld",
                  static_cast<long long>(reinterpret_cast<INT_PTR>(windows.main)),
                  static_cast<long long>(reinterpret_cast<INT_PTR>(windows.slit)));
+    // As a shell binds hotkeys to broadcast commands: Ctrl+Alt+Space summons the box.
+    if (!RegisterHotKey(windows.main, 1, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, VK_SPACE)) {
+        standin::Log("shell: Ctrl+Alt+Space is taken; no hotkey");
+    }
     StartPlugins();
     if (options.quitAfterSeconds > 0)
         SetTimer(nullptr, 0, options.quitAfterSeconds * 1000, QuitTimer);

@@ -19,6 +19,11 @@ constexpr char kTabCompletion[] = "torvex.tabCompletion:";
 constexpr char kEscapeClears[] = "torvex.escapeClears:";
 constexpr char kWordDelete[] = "torvex.wordDelete:";
 constexpr char kHistoryFile[] = "torvex.history.file:";
+// And: Ctrl+Shift+Enter runs as administrator, Ctrl+R searches the history, Shift+Delete removes
+// a recalled line. (Aliases, "torvex.alias:", are read by the plug-in itself: there are many.)
+constexpr char kElevate[] = "torvex.elevate:";
+constexpr char kHistorySearch[] = "torvex.historySearch:";
+constexpr char kHistoryDelete[] = "torvex.historyDelete:";
 
 // The shell's current style.
 constexpr char kToolbarColor[] = "toolbar.color:";

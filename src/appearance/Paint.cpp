@@ -1,6 +1,9 @@
 // Drawing the box like a piece of the shell's toolbar, off-screen and in one piece.
 #include "appearance/Paint.h"
 
+#include <string>
+
+#include "appearance/Font.h"
 #include "appearance/GdiGuards.h"
 #include "plugin/BoundedText.h"
 #include "plugin/TorvexPlugin.h"
@@ -56,6 +59,7 @@ LRESULT TorvexPlugin::PaintBox(HWND window, LPARAM lParam) {
         torvex::Selection selected(memory.get(), bitmap.get());
         SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
         PaintBackground(memory.get(), &client);
+        DrawSearchPrompt(memory.get(), client);
         // The Edit class draws its text over the background, into the same bitmap.
         CallWindowProcW(defaultEditProc, window, WM_PAINT, reinterpret_cast<WPARAM>(memory.get()),
                         lParam);
@@ -64,6 +68,25 @@ LRESULT TorvexPlugin::PaintBox(HWND window, LPARAM lParam) {
     }
     EndPaint(window, &paint);
     return 0;
+}
+
+// While Ctrl+R searches, the prompt before the text: half-way between the text colour and the
+// toolbar's, so that it reads as the box's own words and not as part of the line.
+void TorvexPlugin::DrawSearchPrompt(HDC dc, const RECT& client) {
+    std::wstring prompt = SearchPrompt();
+    if (prompt.empty()) return;
+    RECT format = {};
+    SendMessageW(editWindow, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    RECT plain =
+        torvex::FormattingRect(client.right, client.bottom, torvex::MeasureTextHeight(font));
+    RECT area = {plain.left, format.top, format.left, format.bottom};
+    torvex::Selection selected(dc, font);
+    SetTextColor(dc, RGB((GetRValue(textColor) + GetRValue(toolbarColor)) / 2,
+                         (GetGValue(textColor) + GetGValue(toolbarColor)) / 2,
+                         (GetBValue(textColor) + GetBValue(toolbarColor)) / 2));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, prompt.c_str(), static_cast<int>(prompt.size()), &area,
+              DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 LRESULT TorvexPlugin::ColorText(HDC dc) {

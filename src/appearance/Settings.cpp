@@ -44,6 +44,10 @@ void TorvexPlugin::ReadSettings() {
     escapeClears = ReadBool(rc, torvex::keys::kEscapeClears, true);
     wordDelete = ReadBool(rc, torvex::keys::kWordDelete, true);
     historyFile = ReadBool(rc, torvex::keys::kHistoryFile, true);
+    elevate = ReadBool(rc, torvex::keys::kElevate, true);
+    historySearch = ReadBool(rc, torvex::keys::kHistorySearch, true);
+    historyDelete = ReadBool(rc, torvex::keys::kHistoryDelete, true);
+    aliases.Load(rc);
 
     ReadStyle();
 

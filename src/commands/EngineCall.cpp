@@ -13,9 +13,12 @@
 namespace {
 
 const char kLineEntryName[] = "ECW";
+const char kVerbEntryName[] = "ECWV";  // the line, and the verb to run it with
 const char kEngineEntryName[] = "EC";
 const char kEditClass[] = "Edit";
+const wchar_t kElevatedVerb[] = L"runas";
 using LineEntry = void (*)(const wchar_t* line);
+using VerbEntry = void (*)(const wchar_t* line, const wchar_t* verb);
 
 template <typename Entry>
 Entry LookUp(HMODULE engine, const char* name) {
@@ -52,8 +55,17 @@ class HandOverWindow {
 
 }  // namespace
 
-bool TorvexPlugin::HandToEngine(const wchar_t* line) {
+bool TorvexPlugin::HandToEngine(const wchar_t* line, bool elevated) {
     engineEntry = LookUp<EngineEntry>(engineModule, kEngineEntryName);
+    if (elevated && engineModule != nullptr) {
+        auto takesVerb = LookUp<VerbEntry>(engineModule, kVerbEntryName);
+        if (takesVerb == nullptr) {
+            torvex::texts::TellAboutLine(line, torvex::texts::kCannotElevate);
+            return false;
+        }
+        takesVerb(line, kElevatedVerb);
+        return true;
+    }
     if (auto takesLine = LookUp<LineEntry>(engineModule, kLineEntryName)) {
         takesLine(line);
         return true;

@@ -80,8 +80,9 @@ void TorvexPlugin::AddToHistory(const wchar_t* line) {
     if (havePath) torvex::history::AppendLine(workBuffer, torvex::ToU16(history[0]));
 }
 
-void TorvexPlugin::ShowRecalled(const wchar_t* text) {
+void TorvexPlugin::ShowRecalled(const wchar_t* text, int slot) {
     SetWindowTextW(editWindow, text);
+    recalledSlot = slot;  // for Shift+Delete, while the field still shows it
     // Select all, then drop the selection: the caret ends after the last character.
     SendMessageW(editWindow, EM_SETSEL, 0, -1);
     SendMessageW(editWindow, EM_SETSEL, static_cast<WPARAM>(-1), 0);
@@ -89,24 +90,24 @@ void TorvexPlugin::ShowRecalled(const wchar_t* text) {
 
 void TorvexPlugin::RecallOlder() {
     if (historyCount == 0) return;  // nothing to show; the field keeps what was typed
-    const wchar_t* text;
+    int slot;
     if (historyCursor < historyCount) {
-        text = history[historyCursor];
+        slot = historyCursor;
         ++historyCursor;
     } else {
         historyCursor = historyCount;
-        text = history[historyCount - 1];
+        slot = historyCount - 1;
     }
-    ShowRecalled(text);
+    ShowRecalled(history[slot], slot);
 }
 
 void TorvexPlugin::RecallNewer() {
-    const wchar_t* text = L"";
+    int slot = -1;  // none: the empty field
     if (historyCursor > 0) {
-        if (historyCursor > 1) text = history[historyCursor - 2];
+        if (historyCursor > 1) slot = historyCursor - 2;
         --historyCursor;
     }
-    ShowRecalled(text);
+    ShowRecalled(slot >= 0 ? history[slot] : L"", slot);
 }
 
 void TorvexPlugin::CompleteFromHistory() {
@@ -114,8 +115,8 @@ void TorvexPlugin::CompleteFromHistory() {
     if (workBuffer[0] == L'\0') return;
     for (int slot = historyCount - 1; slot >= 0; --slot) {
         if (std::wcsstr(history[slot], workBuffer) != nullptr) {
-            ShowRecalled(history[slot]);  // the caret at the end, to go on typing
-            historyCursor = slot + 1;     // Up and Down go on from the completed line
+            ShowRecalled(history[slot], slot);  // the caret at the end, to go on typing
+            historyCursor = slot + 1;           // Up and Down go on from the completed line
             return;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 
 #include "commands/Utf.h"
 
@@ -227,6 +228,48 @@ bool LoadNewestLines(const std::filesystem::path& path, std::size_t maxLines,
     if (!in.is_open()) return false;
     lines = ReadNewestLines(in, maxLines, fallback);
     return true;
+}
+
+namespace {
+
+// One line as the reader reads it, from its bytes without the LF that ends it (when `closed`).
+std::u16string Decoded(std::string_view raw, bool wide, bool closed, const Fallback& fallback) {
+    std::u16string text;
+    if (wide) {
+        for (std::size_t i = 0; i + 1 < raw.size(); i += 2) {
+            text += static_cast<char16_t>(static_cast<unsigned char>(raw[i]) |
+                                          static_cast<unsigned char>(raw[i + 1]) << 8);
+        }
+        if (closed && !text.empty() && text.back() == kReturn) text.pop_back();
+    } else {
+        if (closed && !raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        if (!utf::DecodeUtf8(raw, text)) text = fallback(raw);
+    }
+    text.resize(utf::CutLength(text, kMaxLineLength));
+    return text;
+}
+
+}  // namespace
+
+std::string WithoutLine(const std::string& bytes, std::u16string_view line,
+                        const Fallback& fallback) {
+    std::istringstream in(bytes);
+    const Layout layout = LayoutOf(in, static_cast<std::streamoff>(bytes.size()));
+    const std::size_t unit = static_cast<std::size_t>(layout.unit);
+    std::string kept = bytes.substr(0, static_cast<std::size_t>(layout.base));
+    for (std::size_t start = static_cast<std::size_t>(layout.base); start < bytes.size();) {
+        std::size_t end = start;  // the first byte after the line's LF, or the file's end
+        while (end + unit <= bytes.size() && UnitAt(&bytes[end], layout.unit) != kLineFeed) {
+            end += unit;
+        }
+        bool closed = end + unit <= bytes.size();
+        std::string_view raw = std::string_view(bytes).substr(start, end - start);
+        end = closed ? end + unit : bytes.size();
+        if (Decoded(raw, unit == 2, closed, fallback) != line)
+            kept += bytes.substr(start, end - start);
+        start = end;
+    }
+    return kept;
 }
 
 namespace {

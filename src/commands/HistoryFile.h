@@ -36,6 +36,11 @@ std::vector<std::u16string> ReadNewestLines(std::istream& in, std::size_t maxLin
 bool LoadNewestLines(const std::filesystem::path& path, std::size_t maxLines,
                      const Fallback& fallback, std::vector<std::u16string>& lines);
 
+// The bytes of a whole history file without each line that reads as `line`, every other byte as
+// it was: the lines keep their order, their encoding and their breaks.
+std::string WithoutLine(const std::string& bytes, std::u16string_view line,
+                        const Fallback& fallback);
+
 // Appends `line` and a CR LF line break, with a CR LF before it when the file's last line has
 // none: in UTF-16 LE to a file that begins with its byte order mark, else in UTF-8. False when the
 // file cannot be opened for appending or written.

@@ -159,25 +159,55 @@ void AddAppPaths(HKEY root, const std::wstring& prefix, std::vector<std::wstring
     }
 }
 
+// The environment's variables whose names begin with `prefix`, each as "%NAME%" after `before`.
+void AddVariables(const std::wstring& before, const std::wstring& prefix,
+                  std::vector<std::wstring>& found) {
+    wchar_t* block = GetEnvironmentStringsW();
+    if (block == nullptr) return;
+    Closing<wchar_t*, FreeEnvironmentStringsW> closing{block};
+    for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
+        std::wstring name(entry, wcscspn(entry + 1, L"=") + 1);  // "=C:" names no variable
+        if (name[0] != L'=' && StartsWithIgnoringCase(name, prefix)) {
+            found.push_back(before + L"%" + name + L"%");
+        }
+    }
+}
+
+// The position of the "%" that begins a variable's name at the word's end; npos when none does.
+std::size_t OpenVariable(const std::wstring& word) {
+    std::size_t open = std::wstring::npos;
+    for (std::size_t at = word.find(L'%'); at != std::wstring::npos; at = word.find(L'%', at + 1)) {
+        open = open == std::wstring::npos ? at : std::wstring::npos;
+    }
+    return open;
+}
+
 }  // namespace
 
 std::u16string ExpandedVariables(const std::u16string& text) {
     return ToU16(Expanded(ToWide(text)));
 }
 
-std::vector<std::u16string> CompletionsOf(const std::u16string& typed, bool firstWord) {
+std::vector<std::u16string> CompletionsOf(const std::u16string& typed, bool firstWord,
+                                          const std::vector<std::u16string>& aliasNames) {
     std::vector<std::wstring> found;
     if (typed.empty()) return {};
     std::wstring word = ToWide(typed);
-    AddPaths(word, found);
-    if (firstWord && word.find_first_of(L"\\/") == std::wstring::npos) {
-        AddPathPrograms(word, found);
-        AddAppPaths(HKEY_CURRENT_USER, word, found);
-        AddAppPaths(HKEY_LOCAL_MACHINE, word, found);
+    std::size_t variable = OpenVariable(word);
+    if (variable != std::wstring::npos) {
+        AddVariables(word.substr(0, variable), word.substr(variable + 1), found);
+    } else {
+        AddPaths(word, found);
+        if (firstWord && word.find_first_of(L"\\/") == std::wstring::npos) {
+            AddPathPrograms(word, found);
+            AddAppPaths(HKEY_CURRENT_USER, word, found);
+            AddAppPaths(HKEY_LOCAL_MACHINE, word, found);
+        }
     }
     std::stable_sort(found.begin(), found.end(), LessIgnoringCase);
     found.erase(std::unique(found.begin(), found.end(), SameIgnoringCase), found.end());
-    std::vector<std::u16string> names;
+    // Aliases come first; a program of the same name after them.
+    std::vector<std::u16string> names = firstWord ? aliasNames : std::vector<std::u16string>();
     for (const std::wstring& name : found) names.push_back(ToU16(name));
     return names;
 }

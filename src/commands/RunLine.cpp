@@ -67,28 +67,47 @@ void TorvexPlugin::ShowUserName() {
     SetFocus(nullptr);
 }
 
-void TorvexPlugin::RunLine() {
+// The line typed, or the line its alias stands for, runs; the line typed is recorded.
+void TorvexPlugin::RunLine(bool elevated) {
+    EndSearch();  // the line found is the line run
     // The field holds no more than a line may; text forced in past that is never run cut.
     if (GetWindowTextLengthW(editWindow) > kMaxLineLength) return;
-    wchar_t line[kLineSize] = L"";
-    GetWindowTextW(editWindow, line, kLineSize);
+    wchar_t typed[kLineSize] = L"";
+    GetWindowTextW(editWindow, typed, kLineSize);
     // A line break never gets into a line (the text may have come from another program): the
     // line is what stands before the first one.
-    line[std::wcscspn(line, L"\r\n")] = L'\0';
+    typed[std::wcscspn(typed, L"\r\n")] = L'\0';
 
-    if (line[0] == L'@' && !PostBroadcast(line)) return;  // not sent: it stays in the field
+    std::u16string expanded, alias;
+    switch (aliases.Expand(torvex::ToU16(typed), expanded, alias)) {
+        case torvex::AliasTable::Found::kTooLong:
+            torvex::texts::TellAboutLine(torvex::ToWide(alias).c_str(),
+                                         torvex::texts::kAliasTooLong);
+            return;
+        case torvex::AliasTable::Found::kExpanded:
+            break;
+        case torvex::AliasTable::Found::kNone:
+            expanded = torvex::ToU16(typed);
+            break;
+    }
+    // An expansion runs exactly as if typed, and is not looked up again.
+    Outcome outcome = RunCommand(torvex::ToWide(expanded).c_str(), elevated);
+    if (outcome == Outcome::kNotRun) return;  // it stays in the field, and is not recorded
+    if (outcome == Outcome::kRun) SetWindowTextW(editWindow, L"");  // else it shows the name
+    AddToHistory(typed);
+}
 
+TorvexPlugin::Outcome TorvexPlugin::RunCommand(const wchar_t* line, bool elevated) {
+    if (line[0] == L'@' && !PostBroadcast(line)) return Outcome::kNotRun;
     if (const torvex::DotCommand* command = torvex::FindDotCommand(line)) {
         PostMessageA(shellWindow, command->message, command->wParam, 0);
     } else if (torvex::IsCommand(line, torvex::kClearCommand)) {
         ClearHistory();
     } else if (torvex::IsCommand(line, torvex::kWhoCommand, torvex::kWhoLength) && !noWho) {
         ShowUserName();
-        AddToHistory(line);
-        return;  // the field keeps showing the name
-    } else if (!HandToEngine(line)) {
-        return;  // not run: it stays in the field, and is not recorded
+        return Outcome::kShowsName;
+    } else if (!HandToEngine(line, elevated && line[0] != L'@')) {  // "@": as with Enter
+        return Outcome::kNotRun;
     }
-    SetWindowTextW(editWindow, L"");
-    AddToHistory(line);
+    return Outcome::kRun;
 }

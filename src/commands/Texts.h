@@ -23,6 +23,14 @@ constexpr wchar_t kNotForEngine[] =
     L" was not run, and it is still in the box.\n\n"
     L"It holds characters that this quorlin.dll cannot take: it is of an older kind.";
 
+// Follows an alias's name in quotes.
+constexpr wchar_t kAliasTooLong[] =
+    L" stands for a line longer than a line may be (4,095 characters). Nothing was run.";
+// An engine that has no way to run a line as administrator (Ctrl+Shift+Enter).
+constexpr wchar_t kCannotElevate[] =
+    L" was not run, and it is still in the box.\n\n"
+    L"This quorlin.dll cannot run a line as administrator: it is of an older kind.";
+
 // A message box that names the line, in quotes, followed by `what`.
 void TellAboutLine(const wchar_t* line, const wchar_t* what);
 

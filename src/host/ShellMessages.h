@@ -43,6 +43,7 @@ constexpr char kSlitHideOff[] = "@NMSlit Toggle Hide Off";
 constexpr char kSlitHideOn[] = "@NMSlit Toggle Hide On";
 constexpr char kOwnBroadcastWord[] = "@Castpad";
 constexpr char kToggleSlit[] = "@Castpad Toggle Slit";
+constexpr char kFocusBox[] = "@Castpad Focus";  // the box takes the keyboard (a hotkey's)
 
 // The context menu.
 constexpr char kMenuTitle[] = "c@stpad";

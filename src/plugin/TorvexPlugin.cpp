@@ -33,6 +33,7 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     shiftTap = false;
     lowHalfRefused = false;
     typedCharacters = nullptr;
+    recalledSlot = -1;
 
     ReadSettings();
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/Aliases.h"
 #include "host/NimbarApi.h"
 
 constexpr int kWorkBufferSize = 512;
@@ -69,10 +70,24 @@ struct TorvexPlugin {
     bool escapeClears;
     bool wordDelete;
     bool historyFile;
+    // And beyond every launcher: aliases (their own "torvex.alias:" lines), Ctrl+Shift+Enter
+    // runs a line as administrator, Ctrl+R searches the history, Shift+Delete removes a line.
+    torvex::AliasTable aliases;
+    bool elevate;
+    bool historySearch;
+    bool historyDelete;
     torvex::TabCycle* tabCycle;  // the matches Tab goes through; null between cycles
     bool shiftTap;        // Shift is down, and no other key went down since: its release completes
     bool lowHalfRefused;  // a character's first half did not fit the line: the second follows
     HHOOK typedCharacters;  // carries characters past an ANSI message loop (window/)
+    int recalledSlot;       // the slot the field shows, recalled and unchanged since; or -1
+    // Ctrl+R: what is searched for, the slot shown (-1: nothing matched), what the field held.
+    struct Search {
+        bool active = false;
+        std::u16string text;
+        int slot = -1;
+        std::u16string before;
+    } search;
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
@@ -88,11 +103,13 @@ struct TorvexPlugin {
     // Settings, style and font (appearance/).
     void ReadSettings();
     void ApplyFont();
+    void PlaceText();  // the formatting rectangle, after the search prompt
     int BoxHeight(bool unixBullet) const;
 
     // Painting (appearance/Paint.cpp): the handlers of WM_PAINT and WM_CTLCOLOREDIT.
     void PaintBackground(HDC dc, const RECT* area);
     LRESULT PaintBox(HWND window, LPARAM lParam);
+    void DrawSearchPrompt(HDC dc, const RECT& client);
     LRESULT ColorText(HDC dc);
 
     // Floating or docked (window/Docking.cpp), and the context menu (window/ContextMenu.cpp).
@@ -106,8 +123,8 @@ struct TorvexPlugin {
     void HoldSlitOpen(bool hold);
     LRESULT ShowContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Enter in the box (commands/RunLine.cpp).
-    void RunLine();
+    // Enter in the box (commands/RunLine.cpp); `elevated` for Ctrl+Shift+Enter.
+    void RunLine(bool elevated = false);
 
     // Tab, Escape and Ctrl+Backspace in the box (window/LineKeys.cpp).
     void CompleteWord();
@@ -122,6 +139,19 @@ struct TorvexPlugin {
     void RecallOlder();
     void RecallNewer();
     void CompleteFromHistory();
+    // Shift+Delete on a recalled line: gone from the list and the file; false when the field
+    // shows no recalled line unchanged (commands/HistoryRemoval.cpp).
+    bool RemoveRecalledLine();
+
+    // Ctrl+R (window/HistorySearch.cpp): each handler answers whether it took the key.
+    void SearchOlder();
+    bool SearchKey(WPARAM key);
+    bool SearchCharacter(WPARAM character);
+    void EndSearch();
+    std::wstring SearchPrompt() const;  // what the box shows before the text while searching
+
+    // "@Castpad Focus": the box takes the keyboard (window/Docking.cpp).
+    void Summon();
 
   private:
     void SendToShell(const char* broadcast);
@@ -132,10 +162,14 @@ struct TorvexPlugin {
     void ClearHistory();
     void ForgetHistory();
     void ShowUserName();
+    // What a line did: not run (it stays in the field), run, or shown the user's name.
+    enum class Outcome { kNotRun, kRun, kShowsName };
+    Outcome RunCommand(const wchar_t* line, bool elevated);
     // False when the line was not handed over and must stay in the field (commands/EngineCall.cpp).
-    bool HandToEngine(const wchar_t* line);
+    bool HandToEngine(const wchar_t* line, bool elevated);
     bool BuildHistoryPath();
-    void ShowRecalled(const wchar_t* text);
+    void ShowRecalled(const wchar_t* text, int slot = -1);
+    void ShowSearch();
     void ShiftHistoryDown();
 };
 

@@ -63,3 +63,15 @@ void TorvexPlugin::HoldSlitOpen(bool hold) {
         slitAutoHide = false;
     }
 }
+
+// "@Castpad Focus", which the shell sends for a hotkey: the box takes the keyboard with its text
+// selected. Windows lets the process that just received a hotkey take the foreground, so the box
+// comes forward even when another program had it; nothing else here takes the focus.
+void TorvexPlugin::Summon() {
+    if (!IsInSlit()) {
+        SetWindowPos(editWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    }
+    SetForegroundWindow(GetAncestor(editWindow, GA_ROOT));  // the slit, when docked
+    SetFocus(editWindow);  // docked, the focus gain holds the slit open
+    SendMessageW(editWindow, EM_SETSEL, 0, -1);
+}

@@ -26,6 +26,8 @@ constexpr WPARAM kCtrlBackspace = 127;   // the character the Edit class would i
 constexpr LPARAM kKeyWasDown = 1 << 30;  // of a key-down: an auto-repeat
 const char kToggleWord[] = "Toggle";
 const char kSlitWord[] = "Slit";
+const char kFocusWord[] = "Focus";
+constexpr WPARAM kCtrlR = 0x12;  // the character Ctrl+R brings
 
 // Counts the messages of the box being handled. When the shell stops the plug-in while one of
 // them waits (a line's message box, the menu), the last one to return frees the instance.
@@ -61,6 +63,7 @@ LRESULT OnSetFocus(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lPar
 
 LRESULT OnKillFocus(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lParam) {
     plugin.shiftTap = false;
+    plugin.EndSearch();  // the line found stays
     plugin.HoldSlitOpen(false);
     return PassOn(plugin, window, WM_KILLFOCUS, wParam, lParam);
 }
@@ -79,9 +82,32 @@ LRESULT OnNonClientRightDown(TorvexPlugin& plugin, HWND window, WPARAM hitTest, 
     return PassOn(plugin, window, WM_NCRBUTTONDOWN, hitTest, lParam);
 }
 
+bool Held(int key) {
+    return GetKeyState(key) < 0;  // as of the message being handled
+}
+
+// Ctrl+R, Ctrl+Shift+Enter and Shift+Delete, each when switched on; true when taken.
+bool OnChordKey(TorvexPlugin& plugin, WPARAM key) {
+    if (key == 'R' && Held(VK_CONTROL) && plugin.historySearch) {
+        plugin.SearchOlder();
+        return true;
+    }
+    if (key == VK_RETURN && Held(VK_CONTROL) && Held(VK_SHIFT) && plugin.elevate) {
+        if (plugin.search.active && plugin.search.slot < 0) return true;  // nothing to run
+        plugin.EndSearch();
+        plugin.RunLine(true);
+        if (!plugin.stopPending) plugin.HoldSlitOpen(false);
+        return true;
+    }
+    return key == VK_DELETE && Held(VK_SHIFT) && plugin.historyDelete &&
+           plugin.RemoveRecalledLine();
+}
+
 LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) {
     if (key != VK_TAB) plugin.EndTabCycle();  // any other key ends going through the matches
     plugin.shiftTap = false;                  // a key with Shift held: a capital, a symbol
+    if (plugin.search.active && plugin.SearchKey(key)) return 0;
+    if (OnChordKey(plugin, key)) return 0;
     switch (key) {
         case VK_DOWN:
             plugin.RecallNewer();
@@ -138,6 +164,8 @@ bool RefusedHalf(TorvexPlugin& plugin, HWND window, WPARAM character) {
 }
 
 LRESULT OnChar(TorvexPlugin& plugin, HWND window, WPARAM character, LPARAM lParam) {
+    if (plugin.search.active && plugin.SearchCharacter(character)) return 0;
+    if (character == kCtrlR && plugin.historySearch) return 0;
     if (character == kLineFeed) return 0;  // a line break never gets into the line
     if (RefusedHalf(plugin, window, character)) return 0;
     // The characters of the keys handled at their key-down never reach the line.
@@ -178,6 +206,8 @@ LRESULT OnBroadcast(TorvexPlugin& plugin, LPARAM lParam) {
     NMTokenize(copy, tokens, 2, rest);
     if (_stricmp(second, kToggleWord) == 0 && _stricmp(rest, kSlitWord) == 0) {
         plugin.ToggleSlit();
+    } else if (_stricmp(second, kFocusWord) == 0 && rest[0] == '\0') {
+        plugin.Summon();
     }
     return 0;
 }
@@ -211,6 +241,7 @@ LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam,
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
             plugin.shiftTap = false;  // Shift with Alt, or with a click, is no tap
+            plugin.EndSearch();       // a click edits the line found
             break;
         case WM_SETTEXT:
             return OnSetText(plugin, window, lParam);

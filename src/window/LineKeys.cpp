@@ -73,7 +73,11 @@ void TorvexPlugin::CompleteWord() {
     }
     EndTabCycle();
     torvex::words::Word word = torvex::words::WordBefore(line, caret);
-    std::vector<std::u16string> matches = torvex::CompletionsOf(word.text, word.first);
+    std::vector<std::u16string> aliasNames;
+    if (word.first && word.text.find_first_of(u"\\/%") == std::u16string::npos) {
+        aliasNames = aliases.NamesStartingWith(word.text);
+    }
+    std::vector<std::u16string> matches = torvex::CompletionsOf(word.text, word.first, aliasNames);
     if (matches.empty()) return;  // nothing changes
     auto cycle = std::make_unique<torvex::TabCycle>();
     cycle->before = line.substr(0, word.start);

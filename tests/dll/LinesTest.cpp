@@ -22,6 +22,7 @@
 #include "tests/support/Keyboard.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/RealPlugin.h"
 #include "tests/support/TempShellFolder.h"
 #include "tests/support/Text.h"
 
@@ -35,78 +36,12 @@ using testsupport::Target;
 using testsupport::TypeText;
 using testsupport::Wide;
 
-struct BoxAndEngine {
-    const char* engine;
-    bool docked;
-};
-const BoxAndEngine kBoxesAndEngines[] = {{"recording_engine.dll", false},
-                                         {"recording_engine.dll", true},
-                                         {"foreign_engine.dll", false},
-                                         {"foreign_engine.dll", true}};
+const testsupport::BoxAndEngine kBoxesAndEngines[] = {{"recording_engine.dll", false},
+                                                      {"recording_engine.dll", true},
+                                                      {"foreign_engine.dll", false},
+                                                      {"foreign_engine.dll", true}};
 
-class LinesTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        standin::SetShellFolder(shell_folder_.path());  // the second folder is the plug-in's
-        standin::SetMainWindow(shell_.main());
-    }
-    void TearDown() override {
-        Stop();
-        standin::SetMainWindow(nullptr);
-        for (const char* name : {"torvex.dll", "quorlin.dll", "history.txt"}) {
-            DeleteFileA(InPlugin(name).c_str());
-        }
-    }
-    std::string InPlugin(const char* name) const { return plugin_folder_.path() + name; }
-
-    void Start(const BoxAndEngine& setup) {
-        ASSERT_TRUE(CopyFileA("torvex.dll", InPlugin("torvex.dll").c_str(), FALSE));
-        ASSERT_TRUE(CopyFileA(setup.engine, InPlugin("quorlin.dll").c_str(), FALSE));
-        shell_folder_.Write("torvex.rc", setup.docked ? "torvex.inslit: true\n" : "");
-        module_ = LoadLibraryA(InPlugin("torvex.dll").c_str());
-        ASSERT_NE(module_, nullptr);
-        auto begin = standin::Export<standin::BeginPluginEx>(module_, "beginPluginEx");
-        shell_.Clear();
-        ASSERT_EQ(begin(module_, shell_.slit()), 0);
-        ASSERT_FALSE(shell_.messages().empty());
-        box_ = reinterpret_cast<HWND>(shell_.messages()[0].wParam);  // as registered
-        HWND parent = setup.docked ? shell_.slit() : GetDesktopWindow();
-        ASSERT_EQ(GetAncestor(box_, GA_PARENT), parent) << "a child of the slit when docked";
-        shell_.Clear();
-    }
-    void Stop() {
-        if (module_ == nullptr) return;
-        standin::Export<standin::EndPlugin>(module_, "endPlugin")();
-        FreeLibrary(module_);
-        module_ = nullptr;
-    }
-    std::string EngineGot() {
-        HMODULE engine = GetModuleHandleA(InPlugin("quorlin.dll").c_str());
-        using Take = const char* (*)();
-        auto take = standin::Export<Take>(engine, "TakeRecordedLines");
-        return take != nullptr ? take() : "(no engine)";
-    }
-    std::string Field() {
-        wchar_t text[4097] = L"";
-        GetWindowTextW(box_, text, 4097);
-        return testsupport::Utf8(text);
-    }
-    std::string HistoryFile() {
-        std::ifstream in(InPlugin("history.txt"), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    void Run(const std::string& line) {
-        TypeText(box_, line);
-        PressEnter(box_);
-        shell_.Pump();
-    }
-
-    testsupport::MessageRecorder shell_;
-    testsupport::TempShellFolder shell_folder_{"torvex-lines-shell"};
-    testsupport::TempShellFolder plugin_folder_{"torvex-lines-plugin"};
-    HMODULE module_ = nullptr;
-    HWND box_ = nullptr;
-};
+using LinesTest = testsupport::RealPlugin;
 
 struct LineCase {
     const char* typed;
@@ -131,7 +66,7 @@ TEST_F(LinesTest, EveryKindOfLineRunsTheSameDockedOrFloatingWithEitherEngine) {
     char user[64] = "";
     DWORD size = sizeof(user);
     ASSERT_TRUE(GetUserNameA(user, &size));
-    for (const BoxAndEngine& setup : kBoxesAndEngines) {
+    for (const testsupport::BoxAndEngine& setup : kBoxesAndEngines) {
         SCOPED_TRACE(std::string(setup.engine) + (setup.docked ? ", docked" : ", floating"));
         DeleteFileA(InPlugin("history.txt").c_str());
         Start(setup);
@@ -282,7 +217,7 @@ class UnansweringProgram {
 };
 
 TEST_F(LinesTest, NoLineGoesIntoAnotherProgramsEditWindow) {
-    for (const BoxAndEngine& setup : kBoxesAndEngines) {
+    for (const testsupport::BoxAndEngine& setup : kBoxesAndEngines) {
         SCOPED_TRACE(std::string(setup.engine) + (setup.docked ? ", docked" : ", floating"));
         Start(setup);
         UnansweringProgram other;

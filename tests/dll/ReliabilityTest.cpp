@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -47,30 +48,44 @@ const char* const kDotCommands[] = {".shutdown",  ".reboot",   ".logoff",      "
 const char* const kBroadcasts[] = {"@Castpad Toggle Slit", "@NMShowPlugins", "@NMHidePlugins",
                                    "@castpad toggle slit", "@NMSlit Toggle Hide On"};
 
-// What history.txt must hold: every accepted line in order; the list is its newest 512. And
-// what the engine must have been given: every line that is no command of the box's own.
+// The soak's aliases, in every torvex.rc it writes: a dot-command, and a line for the engine
+// with its first word and all of the rest (the soak types no quotes after an alias).
+const char kAliasLines[] = "torvex.alias: s~a .reconfig\ntorvex.alias: s~b note {1} {*}\n";
+
+// What history.txt must hold (every accepted line in order, less the lines removed), what the
+// list holds (newest first, its own until a restart reloads the file's newest 512), and what the
+// engine must have been given: every line, or what its alias stands for, that is no command of
+// the box's own; as administrator when asked.
 class HistoryModel {
   public:
-    void Run(std::string line, bool noWho) {
+    void Run(std::string line, bool noWho, bool elevated = false) {
         line.resize(std::min(line.find_first_of("\r\n"), line.size()));
-        if (line[0] == '@' && !InCodePage(line)) return;  // not sent with '?' in it: not run
-        if (GoesToEngine(line, noWho)) toEngine_.push_back(line);
-        if (_stricmp(line.c_str(), ".clear") == 0) lines_.clear();
-        std::size_t first = lines_.size() > kSlots ? lines_.size() - kSlots : 0;
-        for (std::size_t i = first; i < lines_.size(); ++i) {
-            if (lines_[i] == line) return;
+        std::string run = Expanded(line);
+        if (run[0] == '@' && !InCodePage(run)) return;  // not sent with '?' in it: not run
+        if (GoesToEngine(run, noWho)) {
+            toEngine_.push_back((elevated && run[0] != '@' ? "[runas] " : "") + run);
         }
-        lines_.push_back(line);
+        if (_stricmp(run.c_str(), ".clear") == 0) list_.clear(), file_.clear();
+        if (std::find(list_.begin(), list_.end(), line) != list_.end()) return;
+        list_.insert(list_.begin(), line);
+        if (list_.size() > kSlots) list_.pop_back();
+        file_.push_back(line);
+    }
+    void RemoveNewest() {
+        std::string line = list_.front();
+        list_.erase(list_.begin());
+        file_.erase(std::remove(file_.begin(), file_.end(), line), file_.end());
+    }
+    void Reload() {
+        std::size_t count = std::min(file_.size(), kSlots);
+        list_.assign(file_.rbegin(), file_.rbegin() + count);
     }
     std::string FileBytes() const {
         std::string bytes;
-        for (const std::string& line : lines_) bytes += line + "\r\n";
+        for (const std::string& line : file_) bytes += line + "\r\n";
         return bytes;
     }
-    std::vector<std::string> ListNewestFirst() const {
-        std::size_t count = std::min(lines_.size(), kSlots);
-        return std::vector<std::string>(lines_.rbegin(), lines_.rbegin() + count);
-    }
+    const std::vector<std::string>& ListNewestFirst() const { return list_; }
 
     // The lines given to the engine since last asked, joined by "|" as the engine reports them.
     std::string TakeEngineLines() {
@@ -81,6 +96,15 @@ class HistoryModel {
     }
 
   private:
+    static std::string Expanded(const std::string& line) {
+        std::size_t end = std::min(line.find(' '), line.size());
+        std::string name = line.substr(0, end);
+        std::size_t restStart = line.find_first_not_of(' ', end);
+        std::string rest = restStart == std::string::npos ? "" : line.substr(restStart);
+        if (_stricmp(name.c_str(), "s~a") == 0) return ".reconfig";
+        if (_stricmp(name.c_str(), "s~b") != 0) return line;
+        return "note " + rest.substr(0, std::min(rest.find(' '), rest.size())) + " " + rest;
+    }
     static bool InCodePage(const std::string& utf8) {
         std::wstring text = testsupport::Wide(utf8);
         BOOL substituted = FALSE;
@@ -98,7 +122,7 @@ class HistoryModel {
         return noWho || _strnicmp(line.c_str(), ".who", 4) != 0;
     }
 
-    std::vector<std::string> lines_;
+    std::vector<std::string> list_, file_;
     std::vector<std::string> toEngine_;
 };
 
@@ -124,17 +148,13 @@ class SoakRun {
             int weight;
             void (SoakRun::*act)();
         };
-        static const Kind kinds[] = {{30, &SoakRun::TypeCharacter},
-                                     {6, &SoakRun::Backspace},
-                                     {12, &SoakRun::Browse},
-                                     {10, &SoakRun::EnterALine},
-                                     {3, &SoakRun::EnterTyped},
-                                     {4, &SoakRun::BroadcastText},
-                                     {3, &SoakRun::Paint},
-                                     {2, &SoakRun::MoveFocus},
-                                     {1, &SoakRun::PasteLines},
-                                     {1, &SoakRun::ToggleDocking},
-                                     {0, nullptr}};
+        static const Kind kinds[] = {{30, &SoakRun::TypeCharacter}, {6, &SoakRun::Backspace},
+                                     {12, &SoakRun::Browse},        {10, &SoakRun::EnterALine},
+                                     {3, &SoakRun::EnterTyped},     {4, &SoakRun::BroadcastText},
+                                     {3, &SoakRun::Paint},          {2, &SoakRun::MoveFocus},
+                                     {1, &SoakRun::PasteLines},     {1, &SoakRun::ToggleDocking},
+                                     {1, &SoakRun::RemoveNewest},   {2, &SoakRun::SearchAndLeave},
+                                     {1, &SoakRun::EnterElevated},  {0, nullptr}};
         int total = 0;
         for (const Kind* kind = kinds; kind->act; ++kind) total += kind->weight;
         const Kind* kind = kinds;
@@ -201,7 +221,7 @@ class SoakRun {
     std::string RandomLine() {
         static const char printable[] =
             "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .@%\"\\:-_";
-        switch (Pick(8)) {
+        switch (Pick(9)) {
             case 0:
                 return kDotCommands[Pick(std::size(kDotCommands))];
             case 1:
@@ -213,6 +233,8 @@ class SoakRun {
                 return RandomText(Pick(4) == 0 ? 5000 : 300, printable);
             case 4:
                 return Pick(20) == 0 ? ".clear" : ".CLEAR x";
+            case 5:  // an alias (its name has a character no other line here has)
+                return Pick(2) ? "S~A" : "s~b " + RandomText(10, "abc xyz");
             default:
                 return RandomText(24, printable);
         }
@@ -262,6 +284,48 @@ class SoakRun {
         model_.Run(Field(), noWho_);
         Key(VK_RETURN, '\r');
     }
+    void Hold(std::initializer_list<int> keys, bool down) {
+        BYTE state[256];
+        GetKeyboardState(state);
+        for (int key : keys) state[key] = down ? 0x80 : 0;
+        SetKeyboardState(state);
+    }
+    void EnterElevated() {
+        model_.Run(Field(), noWho_, true);
+        Hold({VK_CONTROL, VK_SHIFT}, true);
+        Key(VK_RETURN, '\n');
+        Hold({VK_CONTROL, VK_SHIFT}, false);
+    }
+    // Escape, Up and Shift+Delete: the newest line goes, and the field shows the next.
+    void RemoveNewest() {
+        Key(VK_ESCAPE, 27);
+        Key(VK_UP);
+        const std::vector<std::string>& list = model_.ListNewestFirst();
+        if (list.empty()) return;
+        if (Field() != list[0] && failure_.empty()) failure_ = "Up did not show the newest line";
+        Hold({VK_SHIFT}, true);
+        Key(VK_DELETE);
+        Hold({VK_SHIFT}, false);
+        model_.RemoveNewest();
+        std::string next = list.empty() ? "" : list[0];
+        if (Field() != next && failure_.empty()) {
+            failure_ =
+                "after Shift+Delete the field shows \"" + Field() + "\", not \"" + next + "\"";
+        }
+    }
+    // Ctrl+R, a few characters, maybe Ctrl+R again, then Escape or Right: the search ends here.
+    void SearchAndLeave() {
+        Hold({VK_CONTROL}, true);
+        Key('R', 0x12);
+        Hold({VK_CONTROL}, false);
+        for (char c : RandomText(3, "abc.@ ")) SendMessageW(box_, WM_CHAR, c, 1);
+        if (Pick(2)) {
+            Hold({VK_CONTROL}, true);
+            Key('R', 0x12);
+            Hold({VK_CONTROL}, false);
+        }
+        Key(Pick(2) ? VK_ESCAPE : VK_RIGHT, 0);
+    }
     void EnterALine() {
         SetWindowTextA(box_, RandomLine().c_str());
         EnterTyped();
@@ -296,7 +360,7 @@ class SoakRun {
         for (const char* key : styleKeys) {
             if (Pick(4) != 0) style += std::string(key) + " " + HostileValue() + "\n";
         }
-        std::ofstream(standin::ShellFolder() + "torvex.rc") << rc;
+        std::ofstream(standin::ShellFolder() + "torvex.rc") << rc << kAliasLines;
         if (Pick(5) == 0) {
             DeleteFileA((standin::ShellFolder() + "style.rc").c_str());
         } else {
@@ -334,6 +398,7 @@ class SoakRun {
     void Restart() {
         EngineGotWhatItShould();  // the engine's record goes with it
         Stop();
+        model_.Reload();
         Start(module_, slit_);
     }
 
@@ -406,6 +471,7 @@ TEST_F(Soak, RandomEventsKeepTheHistoryAndLeakNothing) {
     testsupport::FaultWatch faults;
     testsupport::ModalDriver closer;  // "@" lines the shell cannot take are refused with a box
     SoakRun soak(seed, pluginFolder_.path());
+    std::ofstream(standin::ShellFolder() + "torvex.rc") << kAliasLines;
     soak.Start(module_, shell_.slit);
     SIZE_T firstMemory = 0;
     auto started = std::chrono::steady_clock::now();

@@ -4,6 +4,7 @@
  *   box <docked 0|1> <left> <top> <right> <bottom>
  *   slit <left> <top> <right> <bottom>
  *   <the box's text, in UTF-8>
+ *   focus <0|1>
  * and exits with 1 when there is no shell or no box. */
 #include <windows.h>
 #include <stdio.h>
@@ -59,5 +60,14 @@ int main(void) {
     printf("slit");
     PrintRect(slit);
     printf("%s\n", text);
+    /* Whether the box has the keyboard focus in the shell's thread, and that thread the
+     * foreground. */
+    GUITHREADINFO gui;
+    ZeroMemory(&gui, sizeof(gui));
+    gui.cbSize = sizeof(gui);
+    DWORD thread = GetWindowThreadProcessId(box, NULL);
+    int focused = GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == box &&
+                  GetWindowThreadProcessId(GetForegroundWindow(), NULL) == thread;
+    printf("focus %d\n", focused);
     return 0;
 }

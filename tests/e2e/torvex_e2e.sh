@@ -52,6 +52,8 @@ prepare_folder() {
     x86_64-w64-mingw32-gcc -Wall -Wextra -Werror -O2 "$here/peek.c" -o "$work/peek.exe" || return 1
     x86_64-w64-mingw32-gcc -Wall -Wextra -Werror -O2 -mwindows "$here/mark.c" -o "$work/mark.exe" \
         || return 1
+    x86_64-w64-mingw32-g++ -Wall -Wextra -Werror -O2 -static -mwindows \
+        "$here/../helper/foreground.cpp" -o "$work/foreground.exe" || return 1
     write_settings 100 50 200
     printf 'alpha one\r\nbeta two\r\ngamma three\r\n' > "$work/history.txt"
 }
@@ -59,6 +61,7 @@ prepare_folder() {
 write_settings() {
     printf 'torvex.x: %s\ntorvex.y: %s\ntorvex.width: %s\ntorvex.inslit: false\n' "$@" \
         > "$work/torvex.rc"
+    printf 'torvex.alias: mk mark.exe by alias {2} {1}\n' >> "$work/torvex.rc"
 }
 
 # --- what the box shows and where it is -----------------------------------------------------
@@ -71,9 +74,11 @@ peek() {
     read -r _ box_docked box_rect <<< "${lines[0]}"
     read -r _ slit_rect <<< "${lines[1]}"
     box_text="${lines[2]:-}"
+    read -r _ box_focused <<< "${lines[3]:-focus 0}"
 }
 
 field_is() { peek && [ "$box_text" == "$1" ]; }
+box_has_focus() { peek && [ "$box_focused" == 1 ]; }
 docked_is() { peek && [ "$box_docked" == "$1" ]; }
 box_at() { peek && [ "$box_rect" == "$1" ]; }
 
@@ -219,6 +224,30 @@ reconfigure() {
     check "the box moves to the file's new place and width" wait_until 30 box_at "150 300 470 320"
 }
 
+# An alias, Ctrl+R, Shift+Delete and the hotkey that summons the box, each once with real keys.
+beyond_the_launchers() {
+    rm -f "$work/mark.txt"
+    check "an alias runs what it stands for" eval \
+        'type_line "mk one two" && wait_until 120 mark_says "by alias two one"'
+    check "the alias is recorded as typed" last_history_line_is "mk one two"
+    rm -f "$work/mark.txt"
+    check "Ctrl+R finds a line" eval \
+        'press ctrl+r && xdotool type --delay 50 "docked L" && wait_until 20 field_is "mark.exe Typed docked Line: A&B (\"x\")!"'
+    check "Enter runs the line found" eval \
+        'xdotool key Return && wait_until 120 mark_says "Typed docked Line: A&B (\"x\")!"'
+    check "Up recalls the newest line" eval 'press Escape Up && wait_until 20 field_is "mk one two"'
+    check "Shift+Delete removes it" eval \
+        'xdotool key shift+Delete && wait_until 20 field_is "mark.exe Typed docked Line: A&B (\"x\")!"'
+    check "it is gone from history.txt" eval '! grep -q "^mk one two" "$work/history.txt"'
+    (cd "$work" && exec timeout 120 "$wine64" foreground.exe > /dev/null 2>&1) &
+    local other=$!
+    check "another program takes the keyboard" eval 'sleep 3 && ! box_has_focus'
+    check "the hotkey brings the box forward" eval \
+        'xdotool key ctrl+alt+space && wait_until 20 box_has_focus'
+    kill "$other" 2> /dev/null
+    press Escape
+}
+
 dock_and_undock() {
     check "@Castpad Toggle Slit typed" type_line "@Castpad Toggle Slit"
     check "the broadcast docks the box" wait_until 30 docked_is 1
@@ -298,6 +327,7 @@ run_a_line_in_other_scripts
 complete_with_tab
 reconfigure
 dock_and_undock
+beyond_the_launchers
 exit_shell
 check "the shell's log from start to exit" check_log
 echo "$passed passed, $failed failed"

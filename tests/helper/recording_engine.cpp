@@ -27,6 +27,13 @@ void Record(const wchar_t* line) {
 extern "C" __declspec(dllexport) void ECW(const wchar_t* line) {
     if (line != nullptr) Record(line);
 }
+
+// A line with a verb is recorded after it in brackets: "[runas] notepad".
+extern "C" __declspec(dllexport) void ECWV(const wchar_t* line, const wchar_t* verb) {
+    if (line == nullptr) return;
+    std::wstring text = L"[" + std::wstring(verb != nullptr ? verb : L"") + L"] " + line;
+    Record(text.c_str());
+}
 #endif
 
 // Without a window there is no line: nothing is recorded, so that a lost line shows.

@@ -1,5 +1,6 @@
 // The command engine: how it splits a line, and the real quorlin.dll running a program.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include "engine/CommandLine.h"
 #include "tests/support/Argdump.h"
+#include "tests/support/ImportTable.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/Text.h"
 
@@ -142,6 +144,34 @@ TEST_F(QuorlinDll, NamesTheLineAndTheReasonWhenItCannotRunIt) {
     EXPECT_GT(seen[0].text.size(),
               std::string("Cannot run 'torvex-no-such-program --flag'.\n\n").size())
         << "the system's reason follows";
+}
+
+// As administrator: the engine asks for the verb "runas". The user saying no to the prompt
+// (ERROR_CANCELLED) is no failure to tell about; any other failure is.
+std::wstring verbAskedFor;
+DWORD failureGiven = 0;
+BOOL WINAPI FailingShellExecute(SHELLEXECUTEINFOW* info) {
+    verbAskedFor = info->lpVerb != nullptr ? info->lpVerb : L"";
+    SetLastError(failureGiven);
+    return FALSE;
+}
+
+TEST_F(QuorlinDll, RunsAsAdministratorWithTheVerbRunas) {
+    testsupport::ImportHook hook = {"ShellExecuteExW", reinterpret_cast<void*>(FailingShellExecute),
+                                    nullptr};
+    ASSERT_EQ(testsupport::PatchImports(engine_, "shell32.dll", &hook, 1, true), 1);
+    using RunWithVerb = void (*)(const wchar_t*, const wchar_t*);
+    auto run =
+        reinterpret_cast<RunWithVerb>(reinterpret_cast<void*>(GetProcAddress(engine_, "ECWV")));
+    ASSERT_NE(run, nullptr);
+    testsupport::ModalDriver closer;
+    for (DWORD failure : {DWORD{ERROR_CANCELLED}, DWORD{ERROR_FILE_NOT_FOUND}}) {
+        failureGiven = failure;
+        run(L"notepad", L"runas");
+        EXPECT_EQ(verbAskedFor, L"runas");
+    }
+    EXPECT_EQ(closer.Seen().size(), 1u) << "only the real failure is told";
+    testsupport::PatchImports(engine_, "shell32.dll", &hook, 1, false);
 }
 
 }  // namespace

@@ -131,6 +131,8 @@ TEST_F(LineKeysTest, TabCompletesCyclesAndQuotesEscapeClearsCtrlBackspaceDeletes
         {"tab", -1, "TTT", "tabtool.com", -1},              // (tabtext.txt is no program)
         {"notepad ta", -1, "T", "notepad ta", -1},          // not the first word: no programs
         {"%TORVEX_TAB%\\ap", -1, "T", "%TORVEX_TAB%\\apple.txt", -1},
+        {"x %torvex_tab", -1, "T", "x %TORVEX_TAB%", -1},          // a variable's name
+        {"x %torvex_tab", -1, "TT", "x \"%TORVEX_TAB_MY%\"", -1},  // standing for blanks
         {"x %TORVEX_TAB_MY%\\no", -1, "T", "x \"%TORVEX_TAB_MY%\\Notes.txt\"", -1},  // blanks
         {profile + "Docu", -1, "T", profile + "Documents\\", -1},
         {Slashed(profile) + "Docu", -1, "T", Slashed(profile) + "Documents\\", -1},

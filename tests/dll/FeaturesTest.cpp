@@ -1,0 +1,269 @@
+// What the box does beyond the launchers, through the real torvex.dll: aliases, the focus
+// broadcast, Ctrl+Shift+Enter, Ctrl+R and Shift+Delete, each a table of keys with the field,
+// the engine's record and history.txt they must leave.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "host/ShellMessages.h"
+#include "tests/support/Keyboard.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/RealPlugin.h"
+
+namespace {
+
+using testsupport::Delivery;
+using testsupport::PressKey;
+using Features = testsupport::RealPlugin;
+
+// Keys, as a script: text is typed; these stand for chords.
+constexpr char kCtrlR = '\x12', kEscape = '\x1B', kBackspace = '\b', kEnter = '\r';
+constexpr char kRight = '\x1D', kUp = '\x1E', kShiftDelete = '\x7F', kCtrlShiftEnter = '\x10';
+
+void Held(std::initializer_list<int> keys, bool down) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    for (int key : keys) state[key] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+void Press(HWND box, const std::string& script) {
+    for (char key : script) {
+        switch (key) {
+            case kCtrlR:
+                Held({VK_CONTROL}, true), PressKey(box, 'R', 0x12), Held({VK_CONTROL}, false);
+                break;
+            case kCtrlShiftEnter:
+                Held({VK_CONTROL, VK_SHIFT}, true), PressKey(box, VK_RETURN, '\n');
+                Held({VK_CONTROL, VK_SHIFT}, false);
+                break;
+            case kShiftDelete:
+                Held({VK_SHIFT}, true), PressKey(box, VK_DELETE), Held({VK_SHIFT}, false);
+                break;
+            case kEscape:
+                PressKey(box, VK_ESCAPE, 27);
+                break;
+            case kBackspace:
+                PressKey(box, VK_BACK, '\b');
+                break;
+            case kEnter:
+                testsupport::PressEnter(box);
+                break;
+            case kRight:
+                PressKey(box, VK_RIGHT);
+                break;
+            case kUp:
+                PressKey(box, VK_UP);
+                break;
+            default:
+                testsupport::TypeText(box, std::string(1, key));
+        }
+    }
+}
+
+const std::string kAliases =
+    "torvex.alias: g https://example.org/search?q={url}\n"
+    "torvex.alias: ff firefox.exe {1} --new\n"
+    "TORVEX.ALIAS: rc .reconfig\n"
+    "torvex.alias: pick {2}-{1}-{3}\n"
+    "torvex.alias: all {*} and {*}, {x} {0}\n"
+    "torvex.alias:\ntorvex.alias: alone\ntorvex.alias: \"bad name\" x\n"
+    "torvex.alias: long " +
+    std::string(5000, 'x') + "\n";
+
+TEST_F(Features, AliasesRunWhatTheyStandForAndRecordWhatWasTyped) {
+    struct Case {
+        const char* typed;
+        const char* engine;
+        UINT posted;
+    };
+    const Case cases[] = {
+        {"g hello wörld &", "https://example.org/search?q=hello%20w%C3%B6rld%20%26", 0},
+        {"FF \"C:\\My Docs\\x.txt\"", "firefox.exe \"C:\\My Docs\\x.txt\" --new", 0},
+        {"rc", "", shell::kReconfigure},
+        {"pick a \"b c\"", "\"b c\"-a-", 0},
+        {"all  x y", "x y and x y, {x} ", 0},  // only {digits}, {*} and {url} are placeholders
+        {"alone", "alone", 0},                 // no expansion: no alias
+        {"gx y", "gx y", 0},
+    };
+    for (bool docked : {false, true}) {
+        Start({"recording_engine.dll", docked}, kAliases);
+        std::string file;
+        for (const Case& row : cases) {
+            shell_.Clear();
+            Run(row.typed);
+            EXPECT_EQ(EngineGot(), row.engine) << row.typed;
+            EXPECT_EQ(shell_.messages().size(), row.posted != 0 ? 1u : 0u) << row.typed;
+            if (row.posted != 0) {
+                EXPECT_EQ(shell_.messages()[0].message, row.posted);
+            }
+            file += std::string(row.typed) + "\r\n";
+        }
+        testsupport::ModalDriver closer;
+        Run("long");
+        ASSERT_EQ(closer.Seen().size(), 1u);
+        EXPECT_NE(closer.Seen()[0].text.find("\"long\""), std::string::npos) << "names the alias";
+        EXPECT_EQ(Field(), "long");
+        PressKey(box_, VK_ESCAPE, 27);
+        Press(box_, "p\t");  // alias names come before the programs
+        EXPECT_EQ(Field(), "pick");
+        Stop();
+        EXPECT_EQ(HistoryFile(), file);
+    }
+    Start({"recording_engine.dll", false}, kAliases + "torvex.alias: false\n");
+    Run("g x");
+    EXPECT_EQ(EngineGot(), "g x") << "switched off";
+}
+
+// A hotkey of the shell's sends "@Castpad Focus" while another program is in the foreground: the
+// box takes the keyboard, its text selected. Nothing else takes the focus.
+TEST_F(Features, TheFocusBroadcastBringsTheBoxForward) {
+    for (bool docked : {false, true}) {
+        Start({"recording_engine.dll", docked});
+        SetWindowTextW(box_, L"some text");
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION other = {};
+        wchar_t command[] = L"\"helper dir\\foreground.exe\"";
+        ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &other));
+        DWORD owner = 0;
+        for (int waited = 0; waited < 200 && owner != other.dwProcessId; ++waited) {
+            shell_.Pump(50);
+            GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+        }
+        ASSERT_EQ(owner, other.dwProcessId) << "the other program is in the foreground";
+        for (const char* text : {"@Castpad Focus now", "@castpad FOCUS"}) {
+            SendMessageA(box_, shell::kBroadcast, 0, reinterpret_cast<LPARAM>(text));
+            shell_.Pump(100);
+        }
+        EXPECT_EQ(GetForegroundWindow(), GetAncestor(box_, GA_ROOT));
+        EXPECT_EQ(GetFocus(), box_);
+        DWORD start = 1, end = 0;
+        SendMessageW(box_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, 0u);
+        EXPECT_EQ(end, 9u) << "the text selected";
+        TerminateProcess(other.hProcess, 0);
+        CloseHandle(other.hProcess);
+        CloseHandle(other.hThread);
+        Stop();
+    }
+}
+
+// Ctrl+Shift+Enter hands an engine's line over with the verb "runas"; the box's own commands and
+// "@" lines run as with Enter. An engine of the older kind cannot: the line stays.
+TEST_F(Features, CtrlShiftEnterRunsALineAsAdministrator) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"notepad C:\\x.txt", "[runas] notepad C:\\x.txt"},
+        {".reconfig", ""},
+        {"@NMShowPlugins", "@NMShowPlugins"},
+    };
+    for (bool docked : {false, true}) {
+        Start({"recording_engine.dll", docked});
+        for (const auto& [typed, engine] : cases) {
+            Press(box_, std::string(typed) + kCtrlShiftEnter);
+            EXPECT_EQ(EngineGot(), engine) << typed;
+            EXPECT_EQ(Field(), "");
+        }
+        Stop();
+        EXPECT_EQ(HistoryFile(), "notepad C:\\x.txt\r\n.reconfig\r\n@NMShowPlugins\r\n");
+    }
+    Start({"foreign_engine.dll", false});
+    testsupport::ModalDriver closer;
+    Press(box_, std::string("notepad") + kCtrlShiftEnter);
+    EXPECT_EQ(closer.Seen().size(), 1u);
+    EXPECT_EQ(Field(), "notepad");
+    Stop();
+    Start({"recording_engine.dll", false}, "torvex.elevate: false\n");
+    Press(box_, std::string("notepad") + kCtrlShiftEnter);
+    EXPECT_EQ(EngineGot(), "") << "switched off, as before: nothing runs";
+}
+
+long FormatLeft(HWND box) {
+    RECT format = {};
+    SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    return format.left;
+}
+
+// Ctrl+R searches the history from the newest line, case ignored; the prompt before the text
+// shows that it searches.
+TEST_F(Features, CtrlRSearchesTheHistory) {
+    const std::pair<std::string, std::pair<const char*, const char*>> cases[] = {
+        {{kCtrlR, 'n', 'o', 't', 'e'}, {"Notepad b.txt", ""}},
+        {std::string{kCtrlR} + "note" + kCtrlR, {"notepad a.txt", ""}},
+        {std::string{kCtrlR} + "note" + kCtrlR + kCtrlR, {"note", ""}},  // nothing older
+        {std::string{kCtrlR} + "note" + kCtrlR + kCtrlR + kBackspace, {"Notepad b.txt", ""}},
+        {std::string{kCtrlR} + "calc" + kEnter, {"", "calc"}},
+        {std::string{kCtrlR} + "zzz" + kEnter, {"zzz", ""}},  // nothing matched: nothing runs
+        {std::string("xyz") + kCtrlR + "calc" + kEscape, {"xyz", ""}},
+        {std::string{kCtrlR} + "calc" + kRight + "x", {"calcx", ""}},
+    };
+    for (bool docked : {false, true}) {
+        Start({"recording_engine.dll", docked});
+        for (const char* line : {"notepad a.txt", "calc", "Notepad b.txt"}) Run(line);
+        EngineGot();
+        const long plainLeft = FormatLeft(box_);
+        for (const auto& [keys, expected] : cases) {
+            Press(box_, keys);
+            EXPECT_EQ(Field(), expected.first) << keys;
+            EXPECT_EQ(EngineGot(), expected.second) << keys;
+            Press(box_, {kEscape, kEscape});
+        }
+        Press(box_, std::string{kCtrlR} + "calc");
+        EXPECT_GT(FormatLeft(box_), plainLeft) << "a prompt stands before the text";
+        Press(box_, {kRight});
+        EXPECT_EQ(FormatLeft(box_), plainLeft);
+        Stop();
+    }
+    Start({"recording_engine.dll", false}, "torvex.historySearch: false\n");
+    Run("calc");
+    Press(box_, std::string{kCtrlR} + "ca");
+    EXPECT_EQ(Field().substr(Field().size() - 2), "ca") << "switched off: no search";
+}
+
+// Shift+Delete on a line recalled and unchanged removes it from the list and from history.txt,
+// every other line kept in its order and encoding; the field shows the next older line.
+TEST_F(Features, ShiftDeleteRemovesARecalledLine) {
+    const std::string before = "caf\xE9\r\nb\xC3\xA9\r\nkeep\r\ndel me\r\n";
+    struct Case {
+        std::string keys, field, file;
+        const char* settings;
+    };
+    const Case cases[] = {
+        {{kUp, kShiftDelete}, "keep", "caf\xE9\r\nb\xC3\xA9\r\nkeep\r\n", ""},
+        {{kUp, kShiftDelete, kUp, kShiftDelete}, "café", "caf\xE9\r\nkeep\r\n", ""},
+        // Changed since, or switched off: the Edit's own Shift+Delete (the character before).
+        {{kUp, 'x', kShiftDelete}, "del me", before, ""},
+        {{kUp, kShiftDelete}, "del m", before, "torvex.historyDelete: false\n"},
+        {{'a', kEnter, 'b', kEnter, kUp, kShiftDelete},
+         "a",
+         before,
+         "torvex.history.file: false\n"},
+    };
+    for (const Case& row : cases) {
+        std::ofstream(InPlugin("history.txt"), std::ios::binary) << before;
+        Start({"recording_engine.dll", false}, row.settings);
+        Press(box_, row.keys);
+        EXPECT_EQ(Field(), row.field) << row.settings;
+        Stop();
+        EXPECT_EQ(HistoryFile(), row.file);
+    }
+    // A file that cannot be replaced keeps the line; the list lets it go, and nobody is asked.
+    std::ofstream(InPlugin("history.txt"), std::ios::binary) << before;
+    HANDLE held = CreateFileA(InPlugin("history.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    testsupport::ModalDriver closer;
+    Start({"recording_engine.dll", true});
+    Press(box_, {kUp, kShiftDelete, kEscape, kUp});
+    EXPECT_EQ(Field(), "keep");
+    CloseHandle(held);
+    EXPECT_EQ(HistoryFile(), before);
+    EXPECT_TRUE(closer.Seen().empty());
+}
+
+}  // namespace
