@@ -88,7 +88,8 @@ bool Held(int key) {
 
 // Ctrl+R, Ctrl+Shift+Enter and Shift+Delete, each when switched on; true when taken.
 bool OnChordKey(TorvexPlugin& plugin, WPARAM key) {
-    if (key == 'R' && Held(VK_CONTROL) && plugin.historySearch) {
+    // Not with Alt: Ctrl and Alt together are AltGr, which types a character on some keyboards.
+    if (key == 'R' && Held(VK_CONTROL) && !Held(VK_MENU) && plugin.historySearch) {
         plugin.SearchOlder();
         return true;
     }

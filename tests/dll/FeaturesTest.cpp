@@ -23,6 +23,7 @@ using Features = testsupport::RealPlugin;
 // Keys, as a script: text is typed; these stand for chords.
 constexpr char kCtrlR = '\x12', kEscape = '\x1B', kBackspace = '\b', kEnter = '\r';
 constexpr char kRight = '\x1D', kUp = '\x1E', kShiftDelete = '\x7F', kCtrlShiftEnter = '\x10';
+constexpr char kAltGrR = '\x11';  // Ctrl and Alt: a character on some keyboards
 
 void Held(std::initializer_list<int> keys, bool down) {
     BYTE state[256];
@@ -40,6 +41,10 @@ void Press(HWND box, const std::string& script) {
             case kCtrlShiftEnter:
                 Held({VK_CONTROL, VK_SHIFT}, true), PressKey(box, VK_RETURN, '\n');
                 Held({VK_CONTROL, VK_SHIFT}, false);
+                break;
+            case kAltGrR:
+                Held({VK_CONTROL, VK_MENU}, true), PressKey(box, 'R', L'\u00AE');
+                Held({VK_CONTROL, VK_MENU}, false);
                 break;
             case kShiftDelete:
                 Held({VK_SHIFT}, true), PressKey(box, VK_DELETE), Held({VK_SHIFT}, false);
@@ -202,6 +207,7 @@ TEST_F(Features, CtrlRSearchesTheHistory) {
         {std::string{kCtrlR} + "zzz" + kEnter, {"zzz", ""}},  // nothing matched: nothing runs
         {std::string("xyz") + kCtrlR + "calc" + kEscape, {"xyz", ""}},
         {std::string{kCtrlR} + "calc" + kRight + "x", {"calcx", ""}},
+        {std::string{kAltGrR} + "x" + kEnter, {"", "®x"}},  // no search: the line runs
     };
     for (bool docked : {false, true}) {
         Start({"recording_engine.dll", docked});
