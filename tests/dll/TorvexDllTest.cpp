@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "Version.h"
 #include "tests/support/ProcessMemory.h"
 #include "tests/support/TempShellFolder.h"
 
@@ -123,7 +124,8 @@ TEST_F(TorvexDll, CarriesItsNameAndVersion) {
         return std::string(text);
     };
     EXPECT_EQ(value("ProductName"), "Torvex");
-    EXPECT_EQ(value("FileVersion"), "0.1");
+    EXPECT_EQ(value("FileVersion"), TORVEX_VERSION_TEXT) << "the release's version";
+    EXPECT_EQ(value("ProductVersion"), TORVEX_VERSION_TEXT);
     EXPECT_EQ(value("FileDescription").find("64-bit") != std::string::npos, sizeof(void*) == 8)
         << value("FileDescription");
 }
