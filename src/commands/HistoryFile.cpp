@@ -265,10 +265,16 @@ std::string WithoutLine(const std::string& bytes, std::u16string_view line,
         bool closed = end + unit <= bytes.size();
         std::string_view raw = std::string_view(bytes).substr(start, end - start);
         end = closed ? end + unit : bytes.size();
-        if (Decoded(raw, unit == 2, closed, fallback) != line)
+        if (Decoded(raw, unit == 2, closed, fallback) != line) {
             kept += bytes.substr(start, end - start);
+        }
         start = end;
     }
+    // Without a mark, a first line that now begins as one would be read as a mark (and a line
+    // beginning FF FE would make the whole file read as UTF-16): it is given a mark of its own.
+    bool readsAsMark =
+        kept.compare(0, 2, "\xFF\xFE") == 0 || kept.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (layout.base == 0 && readsAsMark) kept.insert(0, "\xEF\xBB\xBF");
     return kept;
 }
 

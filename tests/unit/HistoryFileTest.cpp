@@ -1,6 +1,7 @@
 // Reading the newest lines of a history file, checked against a plain whole-file reading.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -136,6 +137,30 @@ TEST(HistoryFile, AppendedLinesReadBackWhole) {
         EXPECT_EQ(lines.back(), file.line);
     }
     std::filesystem::remove(path);
+}
+
+// A line removed takes its break with it; every other line keeps its bytes. Found by review:
+// removing the first line could leave one that begins as a byte order mark at the file's start.
+TEST(HistoryFile, ALineRemovedLeavesTheOthersAsTheyWere) {
+    using torvex::history::WithoutLine;
+    struct Case {
+        std::string before, line, after;
+    };
+    const Case cases[] = {
+        {"a\r\nb\nc", "b", "a\r\nc"},
+        {"a\r\nb\r\na\r\n", "a", "b\r\n"},  // every time it stands there
+        {Utf16File("a\r\nb\r\n"), "a", Utf16File("b\r\n")},
+        {"old\r\n\xFF\xFEpad\r\n", "old", "\xEF\xBB\xBF\xFF\xFEpad\r\n"},
+        {"old\r\n\xEF\xBB\xBFzw\r\n", "old", "\xEF\xBB\xBF\xEF\xBB\xBFzw\r\n"},
+    };
+    for (const Case& file : cases) {
+        std::string after =
+            WithoutLine(file.before, testsupport::U16(file.line), testsupport::Latin1);
+        EXPECT_EQ(after, file.after);
+        Lines expected = Read(file.before);
+        expected.erase(std::remove(expected.begin(), expected.end(), file.line), expected.end());
+        EXPECT_EQ(Read(after), expected) << "the others read back as they did";
+    }
 }
 
 TEST(HistoryFile, AgreesWithWholeFileReadingForAnyChunkSizeAndShortReads) {
