@@ -107,8 +107,9 @@ void AliasTable::TakeLine(const std::u16string& text) {
     if (name.find(u'"') != std::u16string::npos || expansion.empty() || Find(name) != nullptr) {
         return;
     }
-    expansion.resize(utf::CutLength(expansion, kMaxLineLength + 1));
-    aliases_.push_back({name, expansion});
+    bool tooLong = expansion.size() > kMaxLineLength;
+    if (tooLong) expansion.clear();  // never run: nothing of it is kept
+    aliases_.push_back({name, expansion, tooLong});
 }
 
 const AliasTable::Alias* AliasTable::Find(const std::u16string& name) const {
@@ -139,6 +140,7 @@ AliasTable::Found AliasTable::Expand(const std::u16string& line, std::u16string&
                              : nullptr;
     if (alias == nullptr) return Found::kNone;
     name = alias->name;
+    if (alias->tooLong) return Found::kTooLong;
     std::size_t restStart = line.find_first_not_of(u" \t", first.end);
     std::u16string rest = restStart == std::u16string::npos ? u"" : line.substr(restStart);
     std::vector<std::u16string> words;

@@ -30,6 +30,7 @@ class AliasTable {
   private:
     struct Alias {
         std::u16string name, expansion;
+        bool tooLong;  // longer than a line may be, whatever fills its placeholders: refused
     };
     void TakeLine(const std::u16string& line);
     const Alias* Find(const std::u16string& name) const;

@@ -78,7 +78,8 @@ const std::string kAliases =
     "torvex.alias: all {*} and {*}, {x} {0}\n"
     "torvex.alias:\ntorvex.alias: alone\ntorvex.alias: \"bad name\" x\n"
     "torvex.alias: long " +
-    std::string(5000, 'x') + "\n";
+    std::string(5000, 'x') + "\n" + "torvex.alias: big " + std::string(4095, 'x') + "\U0001F600\n" +
+    "torvex.alias: big2 {1}" + std::string(4095, 'x') + "\n";
 
 TEST_F(Features, AliasesRunWhatTheyStandForAndRecordWhatWasTyped) {
     struct Case {
@@ -108,12 +109,17 @@ TEST_F(Features, AliasesRunWhatTheyStandForAndRecordWhatWasTyped) {
             }
             file += std::string(row.typed) + "\r\n";
         }
-        testsupport::ModalDriver closer;
-        Run("long");
-        ASSERT_EQ(closer.Seen().size(), 1u);
-        EXPECT_NE(closer.Seen()[0].text.find("\"long\""), std::string::npos) << "names the alias";
-        EXPECT_EQ(Field(), "long");
-        PressKey(box_, VK_ESCAPE, 27);
+        // Longer than a line may be, even where a placeholder is left empty: refused, named.
+        for (const char* name : {"long", "big", "big2"}) {
+            testsupport::ModalDriver closer;
+            Run(name);
+            ASSERT_EQ(closer.Seen().size(), 1u) << name;
+            EXPECT_NE(closer.Seen()[0].text.find("\"" + std::string(name) + "\""),
+                      std::string::npos);
+            EXPECT_EQ(Field(), name);
+            EXPECT_EQ(EngineGot(), "");
+            PressKey(box_, VK_ESCAPE, 27);
+        }
         Press(box_, "p\t");  // alias names come before the programs
         EXPECT_EQ(Field(), "pick");
         Stop();
