@@ -82,7 +82,9 @@ void TorvexPlugin::AddToHistory(const wchar_t* line) {
 
 void TorvexPlugin::ShowRecalled(const wchar_t* text, int slot) {
     SetWindowTextW(editWindow, text);
-    recalledSlot = slot;  // for Shift+Delete, while the field still shows it
+    // For Shift+Delete, while the field shows it unchanged: the Edit marks any change.
+    SendMessageW(editWindow, EM_SETMODIFY, FALSE, 0);
+    recalledSlot = slot;
     // Select all, then drop the selection: the caret ends after the last character.
     SendMessageW(editWindow, EM_SETSEL, 0, -1);
     SendMessageW(editWindow, EM_SETSEL, static_cast<WPARAM>(-1), 0);

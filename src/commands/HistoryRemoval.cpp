@@ -75,9 +75,10 @@ void RemoveFromFile(const std::wstring& path, const std::u16string& line) {
 
 bool TorvexPlugin::RemoveRecalledLine() {
     if (recalledSlot < 0 || recalledSlot >= historyCount) return false;
+    if (SendMessageW(editWindow, EM_GETMODIFY, 0, 0) != 0) return false;  // changed since
     wchar_t shown[kHistorySlotSize] = L"";
     GetWindowTextW(editWindow, shown, kHistorySlotSize);
-    if (std::wcscmp(shown, history[recalledSlot]) != 0) return false;  // changed since
+    if (std::wcscmp(shown, history[recalledSlot]) != 0) return false;  // set from elsewhere
 
     const int slot = recalledSlot;
     std::u16string line = torvex::ToU16(history[slot]);

@@ -69,7 +69,8 @@ void TorvexPlugin::ShowUserName() {
 
 // The line typed, or the line its alias stands for, runs; the line typed is recorded.
 void TorvexPlugin::RunLine(bool elevated) {
-    EndSearch();  // the line found is the line run
+    EndSearch();        // the line found is the line run
+    recalledSlot = -1;  // what the field shows next was not recalled
     // The field holds no more than a line may; text forced in past that is never run cut.
     if (GetWindowTextLengthW(editWindow) > kMaxLineLength) return;
     wchar_t typed[kLineSize] = L"";

@@ -94,6 +94,7 @@ void TorvexPlugin::EndTabCycle() {
 
 void TorvexPlugin::ClearLine() {
     SetWindowTextW(editWindow, L"");
+    recalledSlot = -1;
     historyCursor = 0;  // the next Up shows the newest line again
 }
 

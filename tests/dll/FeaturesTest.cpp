@@ -252,6 +252,7 @@ TEST_F(Features, ShiftDeleteRemovesARecalledLine) {
         // Changed since, or switched off: the Edit's own Shift+Delete (the character before).
         {{kUp, 'x', kShiftDelete}, "del me", before, ""},
         {{kUp, kShiftDelete}, "del m", before, "torvex.historyDelete: false\n"},
+        {std::string{kUp, kEnter} + "del me" + kShiftDelete, "del m", before, ""},  // typed
         {{'a', kEnter, 'b', kEnter, kUp, kShiftDelete},
          "a",
          before,
