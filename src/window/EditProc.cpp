@@ -114,8 +114,10 @@ LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) 
             plugin.RecallNewer();
             return 0;
         case VK_SHIFT:
-            // Shift completes when tapped alone; held down, it repeats, and is no tap.
-            plugin.shiftTap = (lParam & kKeyWasDown) == 0;
+            // Shift completes when tapped alone; held down, it repeats, and is no tap. With Ctrl,
+            // Alt or the Windows key it is a chord (Ctrl+Shift switches the keyboard layout).
+            plugin.shiftTap = (lParam & kKeyWasDown) == 0 && !Held(VK_CONTROL) && !Held(VK_MENU) &&
+                              !Held(VK_LWIN) && !Held(VK_RWIN);
             return 0;
         case VK_UP:
             plugin.RecallOlder();

@@ -142,6 +142,16 @@ TEST_F(BoxTest, ShiftCompletesOnlyWhenTappedAlone) {
         {"held", [](HWND box) { KeyDown(box, VK_SHIFT), KeyDown(box, VK_SHIFT, true); }},
         {"click",
          [](HWND box) { KeyDown(box, VK_SHIFT), SendMessageA(box, WM_LBUTTONDOWN, 0, 0); }},
+        {"with Ctrl",  // Ctrl+Shift, the keyboard layout's switch
+         [](HWND box) {
+             BYTE keys[256];
+             GetKeyboardState(keys);
+             keys[VK_CONTROL] = 0x80;
+             SetKeyboardState(keys);
+             KeyDown(box, VK_SHIFT), KeyUp(box, VK_SHIFT);
+             keys[VK_CONTROL] = 0;
+             SetKeyboardState(keys);
+         }},
     };
     struct Case {
         const char* typed;
@@ -154,6 +164,7 @@ TEST_F(BoxTest, ShiftCompletesOnlyWhenTappedAlone) {
         {"notepad C", "symbol", "notepad C:"},
         {"pad", "held", "pad"},
         {"pad", "click", "pad"},
+        {"pad", "with Ctrl", "pad"},
     };
     for (bool docked : {false, true}) {
         SCOPED_TRACE(docked ? "docked" : "floating");
