@@ -19,19 +19,25 @@ bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
-// Names are compared with case folded as the file system folds it, in any script. Equal units
-// are skipped first: matches in a folder share its whole path, and folding that at every
-// comparison took more time than sorting tens of thousands of names.
+// Names are compared with case folded to lower case, in any script, as Tab always sorted them.
+// Equal units are skipped first: matches in a folder share its whole path, and folding that at
+// every comparison took more time than sorting tens of thousands of names.
+wchar_t Folded(wchar_t c) {
+    if (c < 0x80) return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c;
+    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(
+        CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+}
+
 int CompareIgnoringCase(const std::wstring& a, std::size_t aLength, const std::wstring& b,
                         std::size_t bLength) {
-    std::size_t same = 0;
+    std::size_t i = 0;
     const std::size_t shorter = std::min(aLength, bLength);
-    while (same < shorter && a[same] == b[same]) ++same;
-    // Not inside a surrogate pair: its halves are folded together.
-    if (same > 0 && IS_HIGH_SURROGATE(a[same - 1])) --same;
-    return CompareStringOrdinal(a.data() + same, static_cast<int>(aLength - same), b.data() + same,
-                                static_cast<int>(bLength - same), TRUE) -
-           CSTR_EQUAL;
+    while (i < shorter && a[i] == b[i]) ++i;
+    for (; i < shorter; ++i) {
+        wchar_t x = Folded(a[i]), y = Folded(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return aLength == bLength ? 0 : aLength < bLength ? -1 : 1;
 }
 
 bool StartsWithIgnoringCase(const std::wstring& name, const std::wstring& prefix) {
@@ -173,13 +179,14 @@ void AddVariables(const std::wstring& before, const std::wstring& prefix,
     }
 }
 
-// The position of the "%" that begins a variable's name at the word's end; npos when none does.
+// The position of the "%" that begins a variable's name at the word's end, a name begun after
+// it; npos when none does ("50%" is a number).
 std::size_t OpenVariable(const std::wstring& word) {
     std::size_t open = std::wstring::npos;
     for (std::size_t at = word.find(L'%'); at != std::wstring::npos; at = word.find(L'%', at + 1)) {
         open = open == std::wstring::npos ? at : std::wstring::npos;
     }
-    return open;
+    return open + 1 < word.size() ? open : std::wstring::npos;
 }
 
 }  // namespace

@@ -30,6 +30,8 @@ const char* const kTree[] = {"",
                              "profile\\My Folder\\Notes.txt",
                              "profile\\My Folder\\notes2.TXT",
                              "profile\\apple.txt",
+                             "profile\\zz_b.txt",
+                             "profile\\zzb.txt",
                              "profile\\Мои документы\\",
                              "profile\\日本 語\\",
                              "profile\\😀 smile.txt",
@@ -139,6 +141,8 @@ TEST_F(LineKeysTest, TabCompletesCyclesAndQuotesEscapeClearsCtrlBackspaceDeletes
         {"tpy", -1, "T", "tpy3.12.exe", -1},  // the extension is after the last dot
         {std::string(4090, 'x') + " Do", -1, "T", std::string(4090, 'x') + " Do", -1},  // full
         {"zzz", -1, "T", "zzz", -1},
+        {"zz", -1, "T", "zz_b.txt", -1},  // "_" before letters, case folded to lower
+        {"x 50%", -1, "T", "x 50%", -1},  // no variable's name begun
         {"Do rest", 2, "T", "Documents\\ rest", 10},
         {"some line", -1, "E", "", -1},
         {"notepad C:\\Users\\me", -1, "B", "notepad C:\\Users\\", -1},
