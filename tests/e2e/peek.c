@@ -5,9 +5,11 @@
  *   slit <left> <top> <right> <bottom>
  *   <the box's text, in UTF-8>
  *   focus <0|1>
- * and exits with 1 when there is no shell or no box. */
+ * and exits with 1 when there is no shell or no box. With "--type LINE" it types the line into
+ * the box and presses Enter instead, as a user would (the release test's driver). */
 #include <windows.h>
 #include <stdio.h>
+#include <string.h>
 
 static const char kSlitClass[] = "NimbarStandInSlit";
 static const char kBoxClass[] = "Edit";
@@ -35,7 +37,18 @@ static void PrintRect(HWND window) {
     printf(" %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
 }
 
-int main(void) {
+/* The line, given in the ANSI code page on the command line, and Enter. */
+static int TypeLine(HWND box, const char* line) {
+    wchar_t wide[kTextSize] = L"";
+    MultiByteToWideChar(CP_ACP, 0, line, -1, wide, kTextSize);
+    wide[kTextSize - 1] = L'\0';
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(box, WM_SETTEXT, 0, (LPARAM)wide, SMTO_ABORTIFHUNG, kTimeoutMs, &result);
+    PostMessageW(box, WM_CHAR, L'\r', 1);
+    return 0;
+}
+
+int main(int argc, char** argv) {
     HWND slit = FindWindowA(kSlitClass, NULL);
     if (slit == NULL) return 1;
     HWND box = FindWindowExA(slit, NULL, kBoxClass, NULL);
@@ -47,6 +60,7 @@ int main(void) {
         box = search.found;
     }
     if (box == NULL) return 1;
+    if (argc == 3 && strcmp(argv[1], "--type") == 0) return TypeLine(box, argv[2]);
 
     wchar_t wide[kTextSize] = L"";
     DWORD_PTR copied = 0;

@@ -41,7 +41,7 @@ check "the changelog's newest release is this version" \
 
 gcc=x86_64-w64-mingw32-gcc
 $gcc -O2 -municode "$source/tests/release/verinfo.c" -o "$work/verinfo.exe" -lversion &&
-    $gcc -O2 -municode "$source/tests/release/drive.c" -o "$work/drive.exe" &&
+    $gcc -O2 "$source/tests/e2e/peek.c" -o "$work/peek.exe" &&
     $gcc -O2 -mwindows "$source/tests/e2e/mark.c" -o "$work/mark.exe" || exit 1
 wine64=/usr/lib/wine/wine64
 system="advapi32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll"
@@ -68,9 +68,9 @@ for lane in x86 x64; do
     cp "$build/shell/Nimbar.exe" "$work/mark.exe" "$folder/"
     (cd "$folder" && exec timeout 300 wine Nimbar.exe --log shell.log > /dev/null 2>&1) &
     shell_pid=$!
-    check "$lane: a line typed in the box" wait_until 240 "$wine64" "$work/drive.exe" "mark.exe zip $lane"
+    check "$lane: a line typed in the box" wait_until 240 "$wine64" "$work/peek.exe" --type "mark.exe zip $lane"
     check "$lane: the engine runs it" wait_until 60 mark_says "$folder" "zip $lane"
-    check "$lane: .exit ends the shell" eval '"$wine64" "$work/drive.exe" .exit && wait_until 60 shell_ended'
+    check "$lane: .exit ends the shell" eval '"$wine64" "$work/peek.exe" --type .exit && wait_until 60 shell_ended'
     wait "$shell_pid"
     check "$lane: with 0, the plug-in stopped" eval \
         '[ $? -eq 0 ] && grep -q "^main 10002" "$folder/shell.log"'
