@@ -7,6 +7,7 @@
 
 #include "commands/CommandTable.h"
 #include "commands/Texts.h"
+#include "commands/Utf.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
 #include "plugin/CodePage.h"
@@ -78,9 +79,14 @@ void TorvexPlugin::RunLine(bool elevated) {
     // A line break never gets into a line (the text may have come from another program): the
     // line is what stands before the first one.
     typed[std::wcscspn(typed, L"\r\n")] = L'\0';
+    // Half a character (the Edit class deletes one half of a pair with Backspace) runs, and is
+    // recorded, as the replacement character that history.txt can hold: the list and the file
+    // then hold the same line.
+    std::u16string line = torvex::utf::WithoutLoneHalves(torvex::ToU16(typed));
+    torvex::CopyText(typed, torvex::ToWide(line).c_str());
 
     std::u16string expanded, alias;
-    switch (aliases.Expand(torvex::ToU16(typed), expanded, alias)) {
+    switch (aliases.Expand(line, expanded, alias)) {
         case torvex::AliasTable::Found::kTooLong:
             torvex::texts::TellAboutLine(torvex::ToWide(alias).c_str(),
                                          torvex::texts::kAliasTooLong);
@@ -88,7 +94,7 @@ void TorvexPlugin::RunLine(bool elevated) {
         case torvex::AliasTable::Found::kExpanded:
             break;
         case torvex::AliasTable::Found::kNone:
-            expanded = torvex::ToU16(typed);
+            expanded = line;
             break;
     }
     // An expansion runs exactly as if typed, and is not looked up again.

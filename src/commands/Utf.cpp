@@ -76,6 +76,17 @@ std::string EncodeUtf8(std::u16string_view text) {
     return bytes;
 }
 
+std::u16string WithoutLoneHalves(std::u16string text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            ++i;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            text[i] = static_cast<char16_t>(kReplacement);
+        }
+    }
+    return text;
+}
+
 std::size_t CutLength(std::u16string_view text, std::size_t most) {
     if (text.size() <= most) return text.size();
     if (most > 0 && IsHighSurrogate(text[most - 1]) && IsLowSurrogate(text[most])) return most - 1;

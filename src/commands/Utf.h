@@ -13,6 +13,10 @@ bool DecodeUtf8(std::string_view bytes, std::u16string& text);
 // The UTF-8 of `text`. A lone surrogate has no UTF-8 form: it becomes U+FFFD.
 std::string EncodeUtf8(std::u16string_view text);
 
+// `text` with each half of a surrogate pair that stands alone (no character: an editor that
+// deleted only one half leaves one) replaced by U+FFFD, as it is written in UTF-8.
+std::u16string WithoutLoneHalves(std::u16string text);
+
 // The greatest length up to `most` that does not end between the halves of a surrogate pair.
 std::size_t CutLength(std::u16string_view text, std::size_t most);
 

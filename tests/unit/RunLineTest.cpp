@@ -226,4 +226,18 @@ TEST_F(RunLineTest, ALineTheShellOrAnOlderEngineCannotTakeStaysInTheBox) {
     FreeLibrary(olderKind);
 }
 
+// Half a character, as Backspace leaves one, runs and is recorded as U+FFFD, which history.txt
+// can hold: the list and the file hold the same line. Found by the soak (seed 4100346457): the
+// list held the half, the file U+FFFD, and after a restart the same line was recorded twice.
+TEST_F(RunLineTest, HalfACharacterRunsAndIsRecordedAsTheReplacementCharacter) {
+    for (int round = 0; round < 2; ++round) {
+        SetWindowTextW(box(), L"a\xD83D b");
+        Send(WM_CHAR, '\r');
+        plugin_->LoadHistory();  // as at the next start
+    }
+    EXPECT_EQ(EngineGot(), "a\xEF\xBF\xBD b|a\xEF\xBF\xBD b");
+    EXPECT_EQ(plugin_->historyCount, 1);
+    EXPECT_EQ(HistoryFile(), "a\xEF\xBF\xBD b\r\n");
+}
+
 }  // namespace
