@@ -26,9 +26,25 @@ std::wstring Folded(std::wstring text) {
     return text;
 }
 
-// Keys that type a character: the search takes them at their character.
-bool TypesACharacter(WPARAM key) {
-    return MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_CHAR) != 0;
+// The keys that move in the line or change it other than by a character: they end the search
+// and edit the line shown. Every other key goes on with it: whatever it types comes as a
+// character, also from keys that have none of their own (an input method's VK_PROCESSKEY,
+// Unicode input's VK_PACKET, the keypad's digits).
+bool EditsTheLine(WPARAM key) {
+    switch (key) {
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_HOME:
+        case VK_END:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_DELETE:
+        case VK_INSERT:
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -109,8 +125,7 @@ bool TorvexPlugin::SearchKey(WPARAM key) {
         case VK_RETURN:
             return false;
     }
-    if (TypesACharacter(key)) return false;
-    EndSearch();  // any other key (Left, Right, Home, End...) edits the line shown
+    if (EditsTheLine(key)) EndSearch();
     return false;
 }
 

@@ -215,15 +215,36 @@ TEST_F(Features, CtrlRSearchesTheHistory) {
         {std::string{kCtrlR} + "calc" + kRight + "x", {"calcx", ""}},
         {std::string{kAltGrR} + "x" + kEnter, {"", "®x"}},  // no search: the line runs
     };
+    // Characters whose key types nothing by itself: an input method's (VK_PROCESSKEY), Unicode
+    // input's (VK_PACKET), the keypad's; Caps Lock between. They go on with the search.
+    using Keyed = std::vector<std::pair<WPARAM, wchar_t>>;
+    const std::pair<Keyed, const char*> keyed[] = {
+        {{{VK_PROCESSKEY, L'日'}, {VK_PROCESSKEY, L'本'}}, "日本 go"},
+        {{{VK_PACKET, L'é'}, {VK_PACKET, L't'}}, "été x"},
+        {{{VK_NUMPAD4, L'4'}, {VK_CAPITAL, 0}, {VK_NUMPAD2, L'2'}}, "line 42"},
+    };
     for (bool docked : {false, true}) {
         Start({"recording_engine.dll", docked});
-        for (const char* line : {"notepad a.txt", "calc", "Notepad b.txt"}) Run(line);
+        for (const char* line :
+             {"line 42", "été x", "日本 go", "notepad a.txt", "calc", "Notepad b.txt"}) {
+            Run(line);
+        }
         EngineGot();
         const long plainLeft = FormatLeft(box_);
         for (const auto& [keys, expected] : cases) {
             Press(box_, keys);
             EXPECT_EQ(Field(), expected.first) << keys;
             EXPECT_EQ(EngineGot(), expected.second) << keys;
+            Press(box_, {kEscape, kEscape});
+        }
+        for (const auto& [keys, expected] : keyed) {
+            Press(box_, {kCtrlR});
+            for (auto [key, character] : keys) {
+                testsupport::KeyDown(box_, key);
+                if (character != 0) SendMessageW(box_, WM_CHAR, character, 1);
+                testsupport::KeyUp(box_, key);
+            }
+            EXPECT_EQ(Field(), expected);
             Press(box_, {kEscape, kEscape});
         }
         Press(box_, std::string{kCtrlR} + "calc");
