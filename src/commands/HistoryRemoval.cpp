@@ -80,22 +80,31 @@ bool TorvexPlugin::RemoveRecalledLine() {
     GetWindowTextW(editWindow, shown, kHistorySlotSize);
     if (std::wcscmp(shown, history[recalledSlot]) != 0) return false;  // set from elsewhere
 
-    const int slot = recalledSlot;
-    std::u16string line = torvex::ToU16(history[slot]);
-    for (int later = slot; later + 1 < historyCount; ++later) {
-        std::wmemcpy(history[later], history[later + 1], std::wcslen(history[later + 1]) + 1);
-    }
-    --historyCount;
-    history[historyCount][0] = L'\0';
-    if (BuildHistoryPath()) RemoveFromFile(workBuffer, line);
-
-    // The next older line moved up into the slot.
-    if (slot < historyCount) {
-        ShowRecalled(history[slot], slot);
-        historyCursor = slot + 1;
+    const int next = DropFromList(shown, recalledSlot);
+    if (BuildHistoryPath()) RemoveFromFile(workBuffer, torvex::ToU16(shown));
+    if (next >= 0) {
+        ShowRecalled(history[next], next);
+        historyCursor = next + 1;
     } else {
         ShowRecalled(L"");
         historyCursor = 0;
     }
     return true;
+}
+
+// Every copy of `line` leaves the list, as it leaves the file: a copy left in the list would
+// keep the line from being written when it is run again. Gives the slot that the next line
+// older than `slot` now holds, or -1 when there is none.
+int TorvexPlugin::DropFromList(const wchar_t* line, int slot) {
+    int kept = 0, next = -1;
+    for (int from = 0; from < historyCount; ++from) {
+        if (std::wcscmp(history[from], line) == 0) continue;
+        if (from > slot && next < 0) next = kept;
+        if (kept != from)
+            std::wmemcpy(history[kept], history[from], std::wcslen(history[from]) + 1);
+        ++kept;
+    }
+    for (int emptied = kept; emptied < historyCount; ++emptied) history[emptied][0] = L'\0';
+    historyCount = kept;
+    return next;
 }

@@ -142,6 +142,7 @@ struct TorvexPlugin {
     // Shift+Delete on a recalled line: gone from the list and the file; false when the field
     // shows no recalled line unchanged (commands/HistoryRemoval.cpp).
     bool RemoveRecalledLine();
+    int DropFromList(const wchar_t* line, int slot);
 
     // Ctrl+R (window/HistorySearch.cpp): each handler answers whether it took the key.
     void SearchOlder();

@@ -287,6 +287,15 @@ TEST_F(Features, ShiftDeleteRemovesARecalledLine) {
         Stop();
         EXPECT_EQ(HistoryFile(), row.file);
     }
+    // A line the file holds twice leaves the list as it leaves the file, every copy: run again,
+    // it is written again.
+    std::ofstream(InPlugin("history.txt"), std::ios::binary) << "dup\r\nother\r\ndup\r\n";
+    Start({"recording_engine.dll", true});
+    Press(box_, {kUp, kShiftDelete});
+    EXPECT_EQ(Field(), "other");
+    Press(box_, std::string{kEscape} + "dup" + kEnter);
+    Stop();
+    EXPECT_EQ(HistoryFile(), "other\r\ndup\r\n");
     // A file that cannot be replaced keeps the line; the list lets it go, and nobody is asked.
     std::ofstream(InPlugin("history.txt"), std::ios::binary) << before;
     HANDLE held = CreateFileA(InPlugin("history.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
