@@ -249,6 +249,11 @@ std::u16string Decoded(std::string_view raw, bool wide, bool closed, const Fallb
     return text;
 }
 
+// A line as the box lists it: a NUL, which only a damaged file holds, ends it there.
+std::u16string_view UpToNul(std::u16string_view line) {
+    return line.substr(0, line.find(u'\0'));
+}
+
 }  // namespace
 
 std::string WithoutLine(const std::string& bytes, std::u16string_view line,
@@ -265,7 +270,7 @@ std::string WithoutLine(const std::string& bytes, std::u16string_view line,
         bool closed = end + unit <= bytes.size();
         std::string_view raw = std::string_view(bytes).substr(start, end - start);
         end = closed ? end + unit : bytes.size();
-        if (Decoded(raw, unit == 2, closed, fallback) != line) {
+        if (UpToNul(Decoded(raw, unit == 2, closed, fallback)) != line) {
             kept += bytes.substr(start, end - start);
         }
         start = end;

@@ -36,8 +36,9 @@ std::vector<std::u16string> ReadNewestLines(std::istream& in, std::size_t maxLin
 bool LoadNewestLines(const std::filesystem::path& path, std::size_t maxLines,
                      const Fallback& fallback, std::vector<std::u16string>& lines);
 
-// The bytes of a whole history file without each line that reads as `line`, every other byte as
-// it was: the lines keep their order, their encoding and their breaks.
+// The bytes of a whole history file without each line that reads as `line` (up to a NUL, as the
+// box lists it), every other byte as it was: the lines keep their order, their encoding and
+// their breaks.
 std::string WithoutLine(const std::string& bytes, std::u16string_view line,
                         const Fallback& fallback);
 
