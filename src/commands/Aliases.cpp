@@ -14,6 +14,7 @@ namespace {
 
 const char16_t kKey[] = u"torvex.alias:";
 const char16_t kBlanks[] = u" \t\r";
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
 constexpr std::size_t kMostFileBytes = 1024 * 1024;  // an rc file is a few lines
 
 bool SameIgnoringCase(const std::u16string& a, const std::u16string& b) {
@@ -79,7 +80,9 @@ void AliasTable::Load(const char* path) {
     while (bytes.size() < kMostFileBytes && in.read(chunk, sizeof(chunk)).gcount() > 0) {
         bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
     }
-    for (std::size_t start = 0; start < bytes.size();) {
+    // Editors that save UTF-8 may put a byte order mark first; it is no part of the first line.
+    const std::size_t first = bytes.compare(0, 3, kUtf8Mark) == 0 ? 3 : 0;
+    for (std::size_t start = first; start < bytes.size();) {
         std::size_t end = std::min(bytes.find('\n', start), bytes.size());
         std::string_view raw = std::string_view(bytes).substr(start, end - start);
         std::u16string line;

@@ -128,6 +128,11 @@ TEST_F(Features, AliasesRunWhatTheyStandForAndRecordWhatWasTyped) {
     Start({"recording_engine.dll", false}, kAliases + "torvex.alias: false\n");
     Run("g x");
     EXPECT_EQ(EngineGot(), "g x") << "switched off";
+    Stop();
+    Start({"recording_engine.dll", false},
+          "\xEF\xBB\xBFtorvex.alias: g x{1}\n");  // Notepad's UTF-8
+    Run("g y");
+    EXPECT_EQ(EngineGot(), "xy") << "an alias on the line after the byte order mark";
 }
 
 // A hotkey of the shell's sends "@Castpad Focus" while another program is in the foreground: the
