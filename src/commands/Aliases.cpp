@@ -153,7 +153,9 @@ AliasTable::Found AliasTable::Expand(const std::u16string& line, std::u16string&
     }
     expanded.clear();
     const std::u16string& text = alias->expansion;
-    for (std::size_t i = 0; i < text.size();) {
+    // Refused as soon as it is longer than a line: what fills its placeholders can make it
+    // thousands of times longer than that.
+    for (std::size_t i = 0; i < text.size() && expanded.size() <= kMaxLineLength;) {
         std::u16string value;
         std::size_t length = 0;
         if (text[i] == u'{' && Placeholder(text, i, words, rest, value, length)) {

@@ -8,6 +8,7 @@
 namespace {
 
 int liveTextures = 0;
+std::size_t largest = 0;
 DWORD failingThread = 0;
 int allocationsToFailure = 0;  // 0: none armed
 int exempt = 0;
@@ -27,6 +28,7 @@ bool FailsNow() {
 void* operator new(std::size_t size) {
     if (FailsNow()) throw std::bad_alloc();
     if (size == sizeof(StyleTexture)) ++liveTextures;
+    if (size > largest) largest = size;
     if (void* block = std::malloc(size ? size : 1)) return block;
     throw std::bad_alloc();
 }
@@ -44,6 +46,14 @@ namespace testsupport {
 
 int LiveTextures() {
     return liveTextures;
+}
+
+std::size_t LargestAllocation() {
+    return largest;
+}
+
+void ForgetLargestAllocation() {
+    largest = 0;
 }
 
 void FailAllocation(int nth) {

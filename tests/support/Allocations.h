@@ -1,12 +1,18 @@
 #pragma once
-// The program's own operator new: counts the plug-in's texture records, and can make one chosen
-// allocation of the testing thread fail, as memory running out would.
+// The program's own operator new: counts the plug-in's texture records, keeps the largest block,
+// and can make one chosen allocation of the testing thread fail, as memory running out would.
 #include <windows.h>
+
+#include <cstddef>
 
 namespace testsupport {
 
 // Blocks of sizeof(StyleTexture) made with plain new and not yet deleted.
 int LiveTextures();
+
+// The largest block allocated since the last call to ForgetLargestAllocation.
+std::size_t LargestAllocation();
+void ForgetLargestAllocation();
 
 // The `nth` allocation from now on this thread throws std::bad_alloc; the others succeed.
 void FailAllocation(int nth);

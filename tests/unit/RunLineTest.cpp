@@ -7,13 +7,16 @@
 #include <iterator>
 #include <string>
 
+#include "commands/Aliases.h"
 #include "host/ShellMessages.h"
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"
+#include "tests/support/Allocations.h"
 #include "tests/support/Clipboard.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/PluginBox.h"
+#include "tests/support/TempShellFolder.h"
 #include "tests/support/Text.h"
 
 namespace {
@@ -238,6 +241,21 @@ TEST_F(RunLineTest, HalfACharacterRunsAndIsRecordedAsTheReplacementCharacter) {
     EXPECT_EQ(EngineGot(), "a\xEF\xBF\xBD b|a\xEF\xBF\xBD b");
     EXPECT_EQ(plugin_->historyCount, 1);
     EXPECT_EQ(HistoryFile(), "a\xEF\xBF\xBD b\r\n");
+}
+
+// An expansion too long is refused as soon as it is: one of {url} placeholders over a long line
+// in another script would otherwise take tens of megabytes of the shell's memory first.
+TEST(Aliases, AnExpansionIsRefusedOnceItGrowsTooLong) {
+    testsupport::TempShellFolder folder("torvex-aliases");
+    std::string rc = "torvex.alias: u ";
+    for (int placeholder = 0; placeholder < 800; ++placeholder) rc += "{url}";
+    torvex::AliasTable aliases;
+    aliases.Load(folder.Write("torvex.rc", rc + "\n").c_str());
+    std::u16string expanded, name;
+    testsupport::ForgetLargestAllocation();
+    EXPECT_EQ(aliases.Expand(u"u " + std::u16string(4000, u'\u65E5'), expanded, name),
+              torvex::AliasTable::Found::kTooLong);
+    EXPECT_LT(testsupport::LargestAllocation(), 1024u * 1024);
 }
 
 }  // namespace
