@@ -26,10 +26,10 @@ std::wstring Folded(std::wstring text) {
     return text;
 }
 
-// The keys that move in the line or change it other than by a character: they end the search
-// and edit the line shown. Every other key goes on with it: whatever it types comes as a
-// character, also from keys that have none of their own (an input method's VK_PROCESSKEY,
-// Unicode input's VK_PACKET, the keypad's digits).
+// The keys that move in the line or change it other than by a character (Tab completes in it):
+// they end the search and edit the line shown. Every other key goes on with it: whatever it types
+// comes as a character, also from keys that have none of their own (an input method's
+// VK_PROCESSKEY, Unicode input's VK_PACKET, the keypad's digits).
 bool EditsTheLine(WPARAM key) {
     switch (key) {
         case VK_LEFT:
@@ -42,6 +42,7 @@ bool EditsTheLine(WPARAM key) {
         case VK_NEXT:
         case VK_DELETE:
         case VK_INSERT:
+        case VK_TAB:
             return true;
     }
     return false;

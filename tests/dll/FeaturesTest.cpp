@@ -230,8 +230,8 @@ TEST_F(Features, CtrlRSearchesTheHistory) {
     };
     for (bool docked : {false, true}) {
         Start({"recording_engine.dll", docked});
-        for (const char* line :
-             {"line 42", "été x", "日本 go", "notepad a.txt", "calc", "Notepad b.txt"}) {
+        for (const char* line : {"dir C:\\Win", "line 42", "été x", "日本 go", "notepad a.txt",
+                                 "calc", "Notepad b.txt"}) {
             Run(line);
         }
         EngineGot();
@@ -252,6 +252,13 @@ TEST_F(Features, CtrlRSearchesTheHistory) {
             EXPECT_EQ(Field(), expected);
             Press(box_, {kEscape, kEscape});
         }
+        // Tab edits the line found: the search ends, and what Tab made stays.
+        Press(box_, std::string{kCtrlR} + "dir\t");
+        const std::string completed = Field();
+        EXPECT_NE(completed, "dir C:\\Win");
+        Press(box_, "x");
+        EXPECT_EQ(Field(), completed + "x");
+        Press(box_, {kEscape, kEscape});
         Press(box_, std::string{kCtrlR} + "calc");
         EXPECT_GT(FormatLeft(box_), plainLeft) << "a prompt stands before the text";
         Press(box_, {kRight});
