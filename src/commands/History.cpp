@@ -113,10 +113,13 @@ void TorvexPlugin::RecallNewer() {
 }
 
 void TorvexPlugin::CompleteFromHistory() {
-    GetWindowTextW(editWindow, workBuffer, kWorkBufferSize - 1);
-    if (workBuffer[0] == L'\0') return;
+    // The whole line typed: a first part of it could be held in a line that lacks the rest, and
+    // a cut could fall between the halves of a character.
+    wchar_t typed[kHistorySlotSize] = L"";
+    GetWindowTextW(editWindow, typed, kHistorySlotSize);
+    if (typed[0] == L'\0') return;
     for (int slot = historyCount - 1; slot >= 0; --slot) {
-        if (std::wcsstr(history[slot], workBuffer) != nullptr) {
+        if (std::wcsstr(history[slot], typed) != nullptr) {
             ShowRecalled(history[slot], slot);  // the caret at the end, to go on typing
             historyCursor = slot + 1;           // Up and Down go on from the completed line
             return;

@@ -22,6 +22,7 @@
 #include "tests/support/Clipboard.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/PluginBox.h"
+#include "tests/support/Text.h"
 #include "window/EditProc.h"
 
 namespace {
@@ -158,6 +159,9 @@ TEST_F(BoxTest, ShiftCompletesOnlyWhenTappedAlone) {
         const char* keys;
         const char* expected;
     };
+    // Longer than the first 510 units: the cut there would fall before "new", and inside 😀.
+    const std::string kLongTyped = std::string(510, 'a') + " new",
+                      kSmileTyped = std::string(509, 'a') + "😀";
     const Case cases[] = {
         {"pad", "tap", "notepad C:\\old.txt"},
         {"notepad ", "capital", "notepad C"},
@@ -165,6 +169,9 @@ TEST_F(BoxTest, ShiftCompletesOnlyWhenTappedAlone) {
         {"pad", "held", "pad"},
         {"pad", "click", "pad"},
         {"pad", "with Ctrl", "pad"},
+        // Compared whole: not on a first part that a held line shares, nor on half a pair.
+        {kLongTyped.c_str(), "tap", kLongTyped.c_str()},
+        {kSmileTyped.c_str(), "tap", kSmileTyped.c_str()},
     };
     for (bool docked : {false, true}) {
         SCOPED_TRACE(docked ? "docked" : "floating");
@@ -172,9 +179,12 @@ TEST_F(BoxTest, ShiftCompletesOnlyWhenTappedAlone) {
         if (plugin_) plugin_->Stop();
         Start(true);
         Run("notepad C:\\old.txt");
+        Run(std::string(510, 'a') + " old");
+        Run(std::string(509, 'a') + "🙂");  // the same first half as 😀
         for (const Case& row : cases) {
-            SetWindowTextA(box(), row.typed);
-            Send(EM_SETSEL, std::strlen(row.typed), std::strlen(row.typed));
+            SetWindowTextW(box(), testsupport::Wide(row.typed).c_str());
+            const int typedLength = GetWindowTextLengthW(box());
+            Send(EM_SETSEL, typedLength, typedLength);
             keys.at(row.keys)(box());
             KeyUp(box(), VK_SHIFT);
             SendMessageA(box(), WM_LBUTTONUP, 0, 0);
@@ -182,7 +192,7 @@ TEST_F(BoxTest, ShiftCompletesOnlyWhenTappedAlone) {
             DWORD start = 0, end = 0;
             Send(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
             if (std::string(row.keys) == "tap") {
-                EXPECT_EQ(end, Field().size()) << "the caret at the end";
+                EXPECT_EQ(end, testsupport::Wide(Field()).size()) << "the caret at the end";
             }
         }
     }
