@@ -26,18 +26,19 @@ class OpenedClipboard {
     bool open_;
 };
 
-// The clipboard's text before its first break, at most a line's length; false when there is
-// no text. The system gives text that another program put there in any form as UTF-16.
+// The clipboard's text before its first break, at most one unit more than a line; false when
+// there is no text. The system gives text that another program put there in any form as UTF-16.
 bool FirstClipboardLine(HWND window, std::wstring& line) {
     OpenedClipboard clipboard(window);
     if (!clipboard.open()) return false;
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const wchar_t* text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     if (text == nullptr) return false;
-    // Another program's data need not be terminated: never read past its block.
+    // Another program's data need not be terminated: never read past its block. One unit past a
+    // line's length is read, so that the cut to the line can tell a pair standing at the limit.
     std::size_t limit = GlobalSize(data) / sizeof(wchar_t);
     std::size_t length = 0;
-    while (length < limit && length < static_cast<std::size_t>(kMaxLineLength) &&
+    while (length < limit && length <= static_cast<std::size_t>(kMaxLineLength) &&
            text[length] != L'\0' && text[length] != L'\r' && text[length] != L'\n') {
         ++length;
     }

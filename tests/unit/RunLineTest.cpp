@@ -194,6 +194,11 @@ TEST_F(RunLineTest, TheBoxHoldsNoMoreThanALineAndNeverRunsOneCut) {
     EXPECT_EQ(GetWindowTextLengthW(box()), 4094);
     SendMessageW(box(), WM_CHAR, L'\u00E9', 1);
     EXPECT_EQ(Field(), std::string(4094, 'x') + "é");
+    // Nor from a clipboard line longer than a line whose pair stands at the limit.
+    SetWindowTextW(box(), L"");
+    ASSERT_TRUE(testsupport::SetClipboardText(std::string(4094, 'x') + "😀tail"));
+    Send(WM_PASTE);
+    EXPECT_EQ(Field(), std::string(4094, 'x'));
 
     Send(EM_SETLIMITTEXT, 0);  // another program lifts the limit
     SendMessageA(box(), EM_REPLACESEL, FALSE,
