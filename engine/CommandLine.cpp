@@ -14,6 +14,22 @@ bool IsForEngine(const std::u16string& line) {
 
 namespace {
 
+// Windows reads a path part "." or "..", or one that ends in a dot or a blank, as another path.
+// A candidate whose parts from its first blank on are such would not name what it says: an
+// argument "..\..\x" would take the words before it away. Such a candidate is not taken.
+bool ReadsAsWritten(std::u16string_view candidate, std::size_t firstBlank) {
+    std::size_t partStart = 0;
+    for (std::size_t i = 0; i <= candidate.size(); ++i) {
+        if (i < candidate.size() && candidate[i] != u'\\' && candidate[i] != u'/') continue;
+        std::u16string_view part = candidate.substr(partStart, i - partStart);
+        bool altered = part == u"." || part == u".." ||
+                       (!part.empty() && (part.back() == u'.' || part.back() == u' '));
+        if (i > firstBlank && altered) return false;
+        partStart = i + 1;
+    }
+    return true;
+}
+
 // An unquoted first word that names no existing file: the longest part of the line that ends
 // before a blank (or the whole line) and names one is what to run, as the Run dialog takes
 // "C:\Program Files\App\app.exe -x". The position after it, or npos.
@@ -21,7 +37,8 @@ std::size_t UnquotedPathEnd(const std::u16string& line, std::size_t start, std::
                             const FileExists& exists) {
     std::size_t end = line.find_last_not_of(kBlanks) + 1;
     while (end > firstEnd) {
-        if (exists(line.substr(start, end - start))) return end;
+        std::u16string candidate = line.substr(start, end - start);
+        if (ReadsAsWritten(candidate, firstEnd - start) && exists(candidate)) return end;
         std::size_t blank = line.find_last_of(kBlanks, end - 1);
         if (blank == std::u16string::npos || blank < firstEnd) break;
         end = line.find_last_not_of(kBlanks, blank) + 1;

@@ -39,9 +39,12 @@ TEST(EngineCommandLine, SplitsWhatToRunFromItsArguments) {
 
     // Unquoted, a first word that names nothing is taken as far as the line names a file.
     const std::set<std::string> existing = {"C:\\Program Files\\App\\app.exe", "C:\\a", "C:\\a b",
-                                            "C:\\Program Files"};
-    auto exists = [&](const std::u16string& path) {
-        return existing.count(testsupport::Utf8(path)) != 0;
+                                            "C:\\Program Files", "C:\\work\\data.txt"};
+    auto exists = [&](const std::u16string& path) {  // as Windows reads a path, from C:\work
+        std::wstring asked(path.begin(), path.end()), full(MAX_PATH, L'\0');
+        if (asked.size() < 2 || asked[1] != L':') asked = L"C:\\work\\" + asked;
+        full.resize(GetFullPathNameW(asked.c_str(), MAX_PATH, &full[0], nullptr));
+        return existing.count(testsupport::Utf8(full)) != 0;
     };
     auto runDialog = [&](const char* line) {
         quorlin::Command command = quorlin::Split(testsupport::U16(line), exists);
@@ -52,6 +55,8 @@ TEST(EngineCommandLine, SplitsWhatToRunFromItsArguments) {
     EXPECT_EQ(runDialog("C:\\Program Files  "), "C:\\Program Files|");
     EXPECT_EQ(runDialog("C:\\a b"), "C:\\a|b") << "a first word that exists stays";
     EXPECT_EQ(runDialog("notepad read me.txt"), "notepad|read me.txt");
+    EXPECT_EQ(runDialog("someprog ..\\..\\data.txt"), "someprog|..\\..\\data.txt")
+        << "an argument that climbs out of a folder takes no word before it away";
 }
 
 TEST(EngineCommandLine, LeavesBlankAndBroadcastLinesAlone) {
