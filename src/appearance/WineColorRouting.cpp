@@ -9,10 +9,16 @@ namespace {
 
 const char kOwnerClass[] = "TorvexColorRouting";
 HWND owner = nullptr;
+HINSTANCE ownerInstance = nullptr;
 
+// Only a window this one owns (the box) is asked: any process can send this window a message
+// naming another program's window, which might not answer, or this window itself, which would
+// ask itself without end.
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if ((message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) && lParam != 0) {
-        return SendMessageA(reinterpret_cast<HWND>(lParam), message, wParam, lParam);
+    HWND asking = reinterpret_cast<HWND>(lParam);
+    if ((message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) && asking != nullptr &&
+        asking != window && GetWindow(asking, GW_OWNER) == window) {
+        return SendMessageA(asking, message, wParam, lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -31,14 +37,19 @@ HWND ColorRoutingOwner(HINSTANCE instance) {
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kOwnerClass;
     RegisterClassA(&windowClass);
+    ownerInstance = instance;
     owner = CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr,
                             nullptr, instance, nullptr);
     return owner;
 }
 
+// The class goes too: Windows keeps a DLL's classes after it is unloaded, and a newer DLL
+// loaded later at the same address would get a window of the old one's procedure.
 void DestroyColorRoutingOwner() {
     if (owner != nullptr) DestroyWindow(owner);
     owner = nullptr;
+    if (ownerInstance != nullptr) UnregisterClassA(kOwnerClass, ownerInstance);
+    ownerInstance = nullptr;
 }
 
 }  // namespace torvex

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "appearance/WineColorRouting.h"
 #include "plugin/TorvexPlugin.h"
 #include "tests/support/Allocations.h"
 #include "tests/support/Canvas.h"
@@ -157,6 +158,42 @@ TEST_F(PaintTest, PaintingAndReReadingLeakNothing) {
     }
     EXPECT_EQ(counter.Live(), 1) << "only the current font stays";
     EXPECT_EQ(testsupport::LiveTextures(), texturesBefore) << "old texture records are freed";
+}
+
+int coloursAsked = 0;
+LRESULT CALLBACK CountColoursAsked(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    coloursAsked += message == WM_CTLCOLOREDIT;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Under Wine a hidden owner hands the colour questions of Wine's Edit class back to the box. It
+// asks no other window: not another program's, which might not answer, nor itself, without
+// end. Its class goes with it at stop, so that a newer DLL loaded later makes its own.
+TEST_F(PaintTest, TheColourRoutingOwnerAsksTheBoxAlone) {
+    if (!torvex::RunningUnderWine()) GTEST_SKIP() << "the owner is made under Wine only";
+    HWND owner = GetWindow(box(), GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    WNDCLASSA counting = {};
+    counting.lpfnWndProc = CountColoursAsked;
+    counting.hInstance = GetModuleHandleA(nullptr);
+    counting.lpszClassName = "TorvexTestColoursAsked";
+    RegisterClassA(&counting);
+    HWND other = CreateWindowExA(0, counting.lpszClassName, nullptr, WS_POPUP, 0, 0, 1, 1, nullptr,
+                                 nullptr, counting.hInstance, nullptr);
+    HDC dc = GetDC(box());
+    for (HWND named : {other, owner}) {
+        SendMessageA(owner, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(named));
+    }
+    ReleaseDC(box(), dc);
+    DestroyWindow(other);
+    UnregisterClassA(counting.lpszClassName, counting.hInstance);
+    EXPECT_EQ(coloursAsked, 0);
+
+    HINSTANCE instance = plugin_->instance;
+    plugin_->Stop();
+    WNDCLASSA left = {};
+    EXPECT_FALSE(GetClassInfoA(instance, "TorvexColorRouting", &left));
 }
 
 // Found by the soak: a style with a huge font height makes the box as high as the system lets a
