@@ -86,7 +86,8 @@ void TorvexPlugin::Stop() {
     delete labelTexture;
     labelTexture = nullptr;
     if (editWindow != nullptr) {
-        UndockFromSlit();
+        UndockFromSlit();  // the slit may give the box the focus meanwhile: held once more
+        GiveBackSlitAutoHide();
         SendMessageA(shellWindow, shell::kUnregisterMessages, reinterpret_cast<WPARAM>(editWindow),
                      BoxMessages());
         RemoveSticky(editWindow);

@@ -121,6 +121,7 @@ struct TorvexPlugin {
     void HideBox();
     void MoveBox();
     void HoldSlitOpen(bool hold);
+    void GiveBackSlitAutoHide();  // at stop
     LRESULT ShowContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // Enter in the box (commands/RunLine.cpp); `elevated` for Ctrl+Shift+Enter.

@@ -64,6 +64,13 @@ void TorvexPlugin::HoldSlitOpen(bool hold) {
     }
 }
 
+// At stop, the switch back on that the shell is owed, docked or not: nobody would send it later.
+void TorvexPlugin::GiveBackSlitAutoHide() {
+    if (!slitAutoHide) return;
+    SendToShell(shell::kSlitHideOn);
+    slitAutoHide = false;
+}
+
 // "@Castpad Focus", which the shell sends for a hotkey: the box takes the keyboard with its text
 // selected. Windows lets the process that just received a hotkey take the foreground, so the box
 // comes forward even when another program had it; nothing else here takes the focus.

@@ -415,6 +415,27 @@ TEST_F(BoxTest, UndockedWhileHeldSendsNothingOnFocusLoss) {
     EXPECT_TRUE(plugin_->slitAutoHide) << "the flag stays until the next docked focus gain";
 }
 
+// A stop gives back the auto-hide the shell is owed, docked or undocked while held: nobody
+// else would, and the slit would stay open for good.
+TEST_F(BoxTest, AStopGivesBackTheAutoHideItOwes) {
+    for (bool undockedWhileHeld : {false, true}) {
+        Write("nimbar.rc", "session.screen0.slit.autohide: true\n");
+        if (plugin_) plugin_->Stop();
+        Start(true);
+        Broadcast("@Castpad Toggle Slit");
+        Send(WM_SETFOCUS);
+        if (undockedWhileHeld) Broadcast("@Castpad Toggle Slit");
+        shell_.Clear();
+        plugin_->Stop();
+        std::string last;  // the slit may give the box the focus as it lets it go
+        for (const auto& seen : shell_.messages()) {
+            if (seen.text.rfind("@NMSlit Toggle Hide", 0) == 0) last = seen.text;
+        }
+        EXPECT_EQ(last, "@NMSlit Toggle Hide On") << undockedWhileHeld;
+        EXPECT_FALSE(plugin_->slitAutoHide);
+    }
+}
+
 TEST_F(BoxTest, CtrlRightClickOpensTheMenuWithTheDockingState) {
     Start(true);
     shell_.RecordCalls({"MakeMenu", "MakeMenuItem", "ShowMenu", "DelMenu"});
