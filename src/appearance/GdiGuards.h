@@ -51,4 +51,21 @@ class Selection {
     HGDIOBJ previous_;
 };
 
+// BeginPaint, and EndPaint at the end of the scope whatever happens before it: the caret that
+// BeginPaint hid is shown again.
+class PaintSession {
+  public:
+    explicit PaintSession(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintSession() { EndPaint(window_, &paint_); }
+    PaintSession(const PaintSession&) = delete;
+    PaintSession& operator=(const PaintSession&) = delete;
+    HDC dc() const { return dc_; }
+    const RECT& area() const { return paint_.rcPaint; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_ = {};
+    HDC dc_;
+};
+
 }  // namespace torvex

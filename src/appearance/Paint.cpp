@@ -44,15 +44,15 @@ void TorvexPlugin::PaintBackground(HDC dc, const RECT* area) {
 }
 
 LRESULT TorvexPlugin::PaintBox(HWND window, LPARAM lParam) {
-    PAINTSTRUCT paint;
-    HDC screen = BeginPaint(window, &paint);
+    torvex::PaintSession paint(window);
+    HDC screen = paint.dc();
     RECT client = {}, visible = {}, area = {};
     GetClientRect(window, &client);
     GetClipBox(screen, &visible);
     // Only the part to be painted goes through the off-screen bitmap, drawn as if it were the
     // whole box: a style that makes the box huge would otherwise cost a bitmap of up to
     // 32767 rows, and the drawing of all of them, at every key.
-    if (IntersectRect(&area, &client, &paint.rcPaint) && IntersectRect(&area, &area, &visible)) {
+    if (IntersectRect(&area, &client, &paint.area()) && IntersectRect(&area, &area, &visible)) {
         const int width = area.right - area.left, height = area.bottom - area.top;
         torvex::MemoryDC memory;
         torvex::CompatibleBitmap bitmap(screen, width, height);
@@ -66,7 +66,6 @@ LRESULT TorvexPlugin::PaintBox(HWND window, LPARAM lParam) {
         BitBlt(screen, area.left, area.top, width, height, memory.get(), area.left, area.top,
                SRCCOPY);
     }
-    EndPaint(window, &paint);
     return 0;
 }
 

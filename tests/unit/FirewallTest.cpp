@@ -34,6 +34,11 @@ LSTATUS WINAPI CountedRegCloseKey(HKEY);
 testsupport::ImportHook listingHooks[] = {
     {"FindFirstFileExW", reinterpret_cast<void*>(CountedFindFirstFileExW), nullptr},
     {"FindClose", reinterpret_cast<void*>(CountedFindClose), nullptr}};
+HDC WINAPI CountedBeginPaint(HWND, PAINTSTRUCT*);
+BOOL WINAPI CountedEndPaint(HWND, const PAINTSTRUCT*);
+testsupport::ImportHook paintHooks[] = {
+    {"BeginPaint", reinterpret_cast<void*>(CountedBeginPaint), nullptr},
+    {"EndPaint", reinterpret_cast<void*>(CountedEndPaint), nullptr}};
 testsupport::ImportHook keyHooks[] = {
     {"RegOpenKeyExW", reinterpret_cast<void*>(CountedRegOpenKeyExW), nullptr},
     {"RegCloseKey", reinterpret_cast<void*>(CountedRegCloseKey), nullptr}};
@@ -59,6 +64,15 @@ LSTATUS WINAPI CountedRegOpenKeyExW(HKEY root, LPCWSTR path, DWORD options, REGS
 LSTATUS WINAPI CountedRegCloseKey(HKEY key) {
     --openHandles;
     return reinterpret_cast<decltype(&RegCloseKey)>(keyHooks[1].original)(key);
+}
+
+HDC WINAPI CountedBeginPaint(HWND window, PAINTSTRUCT* paint) {
+    ++openHandles;  // a paint begun and not ended leaves the caret hidden
+    return reinterpret_cast<decltype(&BeginPaint)>(paintHooks[0].original)(window, paint);
+}
+BOOL WINAPI CountedEndPaint(HWND window, const PAINTSTRUCT* paint) {
+    --openHandles;
+    return reinterpret_cast<decltype(&EndPaint)>(paintHooks[1].original)(window, paint);
 }
 
 long Count(const MessageRecorder& shell, UINT message) {
@@ -132,16 +146,18 @@ TEST_F(Firewall, AHandlerThatRunsOutOfMemoryDoesNothing) {
         WPARAM wParam;
         std::string line;  // empty: a line of each run's own, so that each one is written
     };
-    // Enter (the line is recorded and written), the reconfigure (settings, style, font), and Tab
+    // Enter (the line is recorded and written), the reconfigure (settings, style, font), Tab
     // with a folder listed (this program's own name among the matches) and with a program name
-    // (PATH and App Paths).
+    // (PATH and App Paths), and a paint while Ctrl+R searches (the prompt).
     const Message sent[] = {{WM_CHAR, 13, ""},
                             {shell::kReconfigure, 0, ""},
                             {WM_KEYDOWN, VK_TAB, std::string(program, std::strlen(program) - 5)},
-                            {WM_KEYDOWN, VK_TAB, "torvexfire"}};
+                            {WM_KEYDOWN, VK_TAB, "torvexfire"},
+                            {WM_PAINT, 0, "calc"}};
     HMODULE self = GetModuleHandleA(nullptr);
     ASSERT_EQ(testsupport::PatchImports(self, "kernel32.dll", listingHooks, 2, true), 2);
     ASSERT_EQ(testsupport::PatchImports(self, "advapi32.dll", keyHooks, 2, true), 2);
+    ASSERT_EQ(testsupport::PatchImports(self, "user32.dll", paintHooks, 2, true), 2);
     for (const Message& message : sent) {
         int swept = FailEachAllocationOf([&](int nth) {
             char line[MAX_PATH];  // the test itself allocates nothing here
@@ -152,6 +168,8 @@ TEST_F(Firewall, AHandlerThatRunsOutOfMemoryDoesNothing) {
             }
             SetWindowTextA(box, line);
             SendMessageA(box, EM_SETSEL, std::strlen(line), std::strlen(line));
+            thePlugin->search.active = message.message == WM_PAINT;
+            InvalidateRect(box, nullptr, TRUE);
             EXPECT_NO_THROW(SendMessageA(box, message.message, message.wParam, 0));
         });
         EXPECT_TRUE(IsWindow(box)) << message.line;
@@ -159,8 +177,9 @@ TEST_F(Firewall, AHandlerThatRunsOutOfMemoryDoesNothing) {
     }
     testsupport::PatchImports(self, "kernel32.dll", listingHooks, 2, false);
     testsupport::PatchImports(self, "advapi32.dll", keyHooks, 2, false);
+    testsupport::PatchImports(self, "user32.dll", paintHooks, 2, false);
     RegDeleteKeyA(HKEY_CURRENT_USER, appPath);
-    EXPECT_EQ(openHandles, 0) << "no listing or key is left open";
+    EXPECT_EQ(openHandles, 0) << "no listing, key or paint is left open";
     shell_.Pump();
 }
 
