@@ -33,15 +33,7 @@ check() {
     fi
 }
 
-# Runs "$@" until it succeeds, for at most $1 seconds.
-wait_until() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -ge "$deadline" ] && return 1
-        sleep 0.2
-    done
-}
+source "$here/../support/wait_until.sh"
 
 # --- the shell's folder ---------------------------------------------------------------------
 

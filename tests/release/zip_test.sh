@@ -18,14 +18,7 @@ check() {
     shift
     if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)) && echo "FAILED: $name"; fi
 }
-wait_until() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -ge "$deadline" ] && return 1
-        sleep 0.5
-    done
-}
+source "$source/tests/support/wait_until.sh"
 
 "$source/tools/package" "$out" "$x86" "$x64" > /dev/null || { echo "no zip was made"; exit 1; }
 version="$(grep -oE '"[0-9]+\.[0-9]+\.[0-9]+"' "$x86/generated/Version.h" | tr -d '"')"
