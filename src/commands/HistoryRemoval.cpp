@@ -100,8 +100,9 @@ int TorvexPlugin::DropFromList(const wchar_t* line, int slot) {
     for (int from = 0; from < historyCount; ++from) {
         if (std::wcscmp(history[from], line) == 0) continue;
         if (from > slot && next < 0) next = kept;
-        if (kept != from)
+        if (kept != from) {
             std::wmemcpy(history[kept], history[from], std::wcslen(history[from]) + 1);
+        }
         ++kept;
     }
     for (int emptied = kept; emptied < historyCount; ++emptied) history[emptied][0] = L'\0';
