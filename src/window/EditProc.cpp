@@ -6,7 +6,6 @@
 
 #include "appearance/Paint.h"
 #include "commands/Utf.h"
-#include "appearance/WineColorRouting.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
 #include "plugin/Lifecycle.h"
@@ -75,10 +74,11 @@ LRESULT OnHitTest(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lPara
     return PassOn(plugin, window, WM_NCHITTEST, wParam, lParam);
 }
 
-// Wine's default handling of a right press on a caption waits for the release itself and eats
-// it, so the context menu would never open there. Under Windows the press is passed on.
+// The default handling of a right press on a caption takes the mouse until the release and eats
+// it, under Windows as under Wine (Wine's conformance test test_defwinproc), so the release that
+// opens the menu would never come. While Ctrl makes the box a caption, the press is the box's.
 LRESULT OnNonClientRightDown(TorvexPlugin& plugin, HWND window, WPARAM hitTest, LPARAM lParam) {
-    if (hitTest == HTCAPTION && torvex::RunningUnderWine()) return 0;
+    if (hitTest == HTCAPTION) return 0;
     return PassOn(plugin, window, WM_NCRBUTTONDOWN, hitTest, lParam);
 }
 
