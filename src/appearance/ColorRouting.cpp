@@ -1,8 +1,10 @@
-// Windows asks the Edit control itself how to colour its text; Wine's Edit control asks
-// GetParent() instead, which for the box (created without parent or owner) is nobody, so the
-// text would get the default white background and the box's own answer would never be heard.
-// Under Wine only, the box is owned by a hidden window that hands those questions back to it.
-#include "appearance/WineColorRouting.h"
+// The Edit class asks GetParent() how to colour its text, under Windows as under Wine: for the
+// box, a pop-up, that is its owner (GetParent's documentation; Wine's edit.c sends
+// WM_CTLCOLOREDIT there). Created without one, nobody would answer, the text would get the
+// default white background and the box's own answer would never be heard. So the floating box is
+// owned by a hidden window that hands those questions back to it. Docked, the slit is the parent
+// and answers for it.
+#include "appearance/ColorRouting.h"
 
 namespace torvex {
 namespace {
@@ -25,13 +27,8 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-bool RunningUnderWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 HWND ColorRoutingOwner(HINSTANCE instance) {
-    if (owner != nullptr || !RunningUnderWine()) return owner;
+    if (owner != nullptr) return owner;
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = OwnerProc;
     windowClass.hInstance = instance;

@@ -3,10 +3,9 @@
 
 namespace torvex {
 
-// The owner to create the box with: under Wine a hidden window that hands the Edit control's
-// colour questions back to the box; under Windows none.
+// The owner to create the floating box with: a hidden window that hands the Edit class's colour
+// questions back to the box.
 HWND ColorRoutingOwner(HINSTANCE instance);
 void DestroyColorRoutingOwner();
-bool RunningUnderWine();
 
 }  // namespace torvex

@@ -1,5 +1,5 @@
 // Start and stop: the instance, the engine, and the box with its registrations.
-#include "appearance/WineColorRouting.h"
+#include "appearance/ColorRouting.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
 #include "plugin/Entry.h"

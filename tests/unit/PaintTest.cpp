@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "appearance/WineColorRouting.h"
 #include "plugin/TorvexPlugin.h"
 #include "tests/support/Allocations.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/GdiCounter.h"
+#include "tests/support/HiddenWine.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/PluginBox.h"
 
@@ -166,11 +166,15 @@ LRESULT CALLBACK CountColoursAsked(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Under Wine a hidden owner hands the colour questions of Wine's Edit class back to the box. It
-// asks no other window: not another program's, which might not answer, nor itself, without
-// end. Its class goes with it at stop, so that a newer DLL loaded later makes its own.
+// The Edit class asks GetParent() for its colours, under Windows as under Wine, and for the
+// floating box that is its owner: a hidden window that hands the question back to the box, on
+// every system. It asks no other window: not another program's, which might not answer, nor
+// itself, without end. Its class goes with it at stop, so that a newer DLL loaded later makes its
+// own.
 TEST_F(PaintTest, TheColourRoutingOwnerAsksTheBoxAlone) {
-    if (!torvex::RunningUnderWine()) GTEST_SKIP() << "the owner is made under Wine only";
+    testsupport::HiddenWine asOnWindows(GetModuleHandleA(nullptr));
+    plugin_->Stop();
+    Start();
     HWND owner = GetWindow(box(), GW_OWNER);
     ASSERT_NE(owner, nullptr);
     WNDCLASSA counting = {};
