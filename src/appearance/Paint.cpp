@@ -1,22 +1,10 @@
 // Drawing the box like a piece of the shell's toolbar, off-screen and in one piece.
-#include "appearance/Paint.h"
-
 #include <string>
 
 #include "appearance/Font.h"
 #include "appearance/GdiGuards.h"
 #include "plugin/BoundedText.h"
 #include "plugin/TorvexPlugin.h"
-
-namespace torvex {
-
-bool IsRepaintKey(WPARAM key) {
-    return (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') ||
-           (key >= VK_NUMPAD0 && key <= VK_DIVIDE) || key == VK_SPACE || key == VK_BACK ||
-           key == VK_DELETE;
-}
-
-}  // namespace torvex
 
 namespace {
 

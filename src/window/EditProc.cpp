@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "appearance/Paint.h"
+#include "appearance/Repaint.h"
 #include "commands/Utf.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
@@ -43,8 +43,11 @@ class BusyGuard {
     TorvexPlugin& plugin_;
 };
 
+// What the Edit class handles may change what it shows: the box then paints itself whole.
 LRESULT PassOn(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcW(plugin.defaultEditProc, window, message, wParam, lParam);
+    LRESULT result = CallWindowProcW(plugin.defaultEditProc, window, message, wParam, lParam);
+    if (torvex::ChangesWhatIsShown(window, message)) torvex::RepaintWhole(window);
+    return result;
 }
 
 // With no instance there is nothing of the plug-in's to do: the Edit class answers.
@@ -131,7 +134,6 @@ LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) 
             plugin.ClearLine();
             return 0;
     }
-    if (torvex::IsRepaintKey(key)) InvalidateRect(window, nullptr, TRUE);
     return PassOn(plugin, window, WM_KEYDOWN, key, lParam);
 }
 

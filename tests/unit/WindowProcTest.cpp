@@ -1,6 +1,7 @@
 // The box's window procedure with real messages to a real subclassed Edit window: what it
 // handles, what reaches the Edit class, docking, the slit's auto-hide and the context menu.
 #include <windows.h>
+#include <imm.h>
 
 #include <gtest/gtest.h>
 
@@ -96,7 +97,7 @@ TEST_F(BoxTest, HandlesItsOwnMessagesAndPassesTheRestOn) {
     EXPECT_TRUE(shell_.Matches({})) << "floating: the slit is not held";
 }
 
-TEST_F(BoxTest, KeysDriveHistoryRepaintAndEnter) {
+TEST_F(BoxTest, KeysDriveHistoryAndEnter) {
     Start(false);
     SetWindowTextA(box(), "calc");
     Send(WM_CHAR, 13);
@@ -112,23 +113,73 @@ TEST_F(BoxTest, KeysDriveHistoryRepaintAndEnter) {
     EXPECT_FALSE(WasPassedOn(WM_KEYDOWN, VK_UP));
     EXPECT_FALSE(WasPassedOn(WM_KEYDOWN, VK_DOWN));
     EXPECT_FALSE(WasPassedOn(WM_KEYDOWN, VK_SHIFT));
+}
 
-    // Letters, digits, the keypad, space, Backspace and Delete repaint the whole box; other
-    // keys (punctuation, caret moves) are left to the Edit class. Every key goes on to it.
-    struct Key {
-        WPARAM code;
+// Windows' Edit class also draws outside WM_PAINT, with the box's colours: its text over nothing.
+// After every message it handles that can change what it shows, the box has a whole paint of its
+// own pending; after the others, none.
+TEST_F(BoxTest, EveryChangeTheEditClassShowsIsPaintedOverByTheBox) {
+    auto send = [this](UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return [=] { Send(message, wParam, lParam); };
+    };
+    auto shifted = [this](WPARAM key) {
+        return [=] {
+            testsupport::KeyDown(box(), VK_SHIFT);
+            testsupport::KeyDown(box(), key);
+            testsupport::KeyUp(box(), VK_SHIFT);
+        };
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> act;
         bool repaints;
     };
-    for (Key key : {Key{'A', true}, Key{'Z', true}, Key{'0', true}, Key{'9', true},
-                    Key{VK_NUMPAD0, true}, Key{VK_DIVIDE, true}, Key{VK_SPACE, true},
-                    Key{VK_BACK, true}, Key{VK_DELETE, true}, Key{VK_OEM_PERIOD, false},
-                    Key{VK_OEM_COMMA, false}, Key{VK_LEFT, false}, Key{VK_RIGHT, false},
-                    Key{VK_HOME, false}, Key{'@', false}, Key{'[', false}, Key{VK_F1, false}}) {
-        RECT dirty;
-        ValidateRect(box(), nullptr);
-        Send(WM_KEYDOWN, key.code);
-        EXPECT_EQ(GetUpdateRect(box(), &dirty, FALSE) != FALSE, key.repaints) << key.code;
-        EXPECT_TRUE(WasPassedOn(WM_KEYDOWN, key.code)) << key.code;
+    const Case cases[] = {
+        {"a letter's key", send(WM_KEYDOWN, 'A'), true},
+        {"a punctuation key", send(WM_KEYDOWN, VK_OEM_PERIOD), true},
+        {"a punctuation character", send(WM_CHAR, '.'), true},
+        {"a symbol typed with Shift", [this] { testsupport::TypeText(box(), ":"); }, true},
+        {"Left", send(WM_KEYDOWN, VK_LEFT), true},
+        {"Shift+Left", shifted(VK_LEFT), true},
+        {"Shift+Home", shifted(VK_HOME), true},
+        {"a press of the mouse", send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)), true},
+        {"a drag while pressed", send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 4)), true},
+        {"a double click", send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4)), true},
+        {"the release", send(WM_LBUTTONUP, 0, MAKELPARAM(60, 4)), true},
+        {"EM_SETSEL", send(EM_SETSEL, 1, 3), true},
+        {"a composition starts", send(WM_IME_STARTCOMPOSITION), true},
+        {"a composition changes", send(WM_IME_COMPOSITION, 0, GCS_COMPSTR), true},
+        {"a composition ends", send(WM_IME_ENDCOMPOSITION), true},
+        {"a paste", send(WM_PASTE), true},
+        {"a cut", send(WM_CUT), true},
+        {"Alt+Backspace undoes", send(WM_SYSKEYDOWN, VK_BACK, 1 << 29), true},
+        {"the focus comes", send(WM_SETFOCUS), true},
+        {"the focus goes", send(WM_KILLFOCUS), true},
+        {"a timer of the class's", send(WM_TIMER, 1), true},
+        {"the mouse passing over", send(WM_MOUSEMOVE, 0, MAKELPARAM(10, 4)), false},
+        {"a key's release", send(WM_KEYUP, 'A', 0xC0000001), false},
+        {"the text read", send(WM_GETTEXTLENGTH), false},
+        {"the selection read", send(EM_GETSEL), false},
+    };
+    for (bool docked : {false, true}) {
+        SCOPED_TRACE(docked ? "docked" : "floating");
+        Write("torvex.rc", docked ? "torvex.inslit: true\n" : "");
+        if (plugin_) plugin_->Stop();
+        Start(true);
+        ASSERT_TRUE(testsupport::SetClipboardText("pasted"));
+        for (const Case& row : cases) {
+            SetWindowTextA(box(), "some text to show");
+            ValidateRect(box(), nullptr);
+            row.act();
+            RECT dirty = {}, whole = {};
+            GetUpdateRect(box(), &dirty, FALSE);
+            GetClientRect(box(), &whole);
+            EXPECT_EQ(EqualRect(&dirty, &whole) != FALSE, row.repaints) << row.what;
+        }
+        ReleaseCapture();
+        for (WPARAM key : {WPARAM{'A'}, WPARAM{VK_OEM_PERIOD}, WPARAM{VK_LEFT}}) {
+            EXPECT_TRUE(WasPassedOn(WM_KEYDOWN, key)) << "every key goes on to the Edit class";
+        }
     }
 }
 
