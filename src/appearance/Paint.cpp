@@ -31,7 +31,7 @@ void TorvexPlugin::PaintBackground(HDC dc, const RECT* area) {
                  label->textureParamA, label->textureParamB, bevelWidth, borderColor, borderWidth);
 }
 
-LRESULT TorvexPlugin::PaintBox(HWND window, LPARAM lParam) {
+LRESULT TorvexPlugin::PaintBox(HWND window) {
     torvex::PaintSession paint(window);
     HDC screen = paint.dc();
     RECT client = {}, visible = {}, area = {};
@@ -48,9 +48,10 @@ LRESULT TorvexPlugin::PaintBox(HWND window, LPARAM lParam) {
         SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
         PaintBackground(memory.get(), &client);
         DrawSearchPrompt(memory.get(), client);
-        // The Edit class draws its text over the background, into the same bitmap.
-        CallWindowProcW(defaultEditProc, window, WM_PAINT, reinterpret_cast<WPARAM>(memory.get()),
-                        lParam);
+        // The Edit class draws its text over the background, into the same bitmap, as the
+        // documentation of WM_PAINT asks: by WM_PRINTCLIENT, whose wParam is the DC to draw into.
+        CallWindowProcW(defaultEditProc, window, WM_PRINTCLIENT,
+                        reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
         BitBlt(screen, area.left, area.top, width, height, memory.get(), area.left, area.top,
                SRCCOPY);
     }

@@ -108,7 +108,7 @@ struct TorvexPlugin {
 
     // Painting (appearance/Paint.cpp): the handlers of WM_PAINT and WM_CTLCOLOREDIT.
     void PaintBackground(HDC dc, const RECT* area);
-    LRESULT PaintBox(HWND window, LPARAM lParam);
+    LRESULT PaintBox(HWND window);
     void DrawSearchPrompt(HDC dc, const RECT& client);
     LRESULT ColorText(HDC dc);
 

@@ -226,7 +226,7 @@ LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam,
         case WM_KILLFOCUS:
             return OnKillFocus(plugin, window, wParam, lParam);
         case WM_PAINT:
-            return plugin.PaintBox(window, lParam);
+            return plugin.PaintBox(window);
         case WM_CLOSE:
             return 0;  // only the plug-in's stop closes the box
         case WM_ERASEBKGND:

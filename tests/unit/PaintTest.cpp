@@ -83,7 +83,15 @@ TEST_F(PaintTest, TextIsDrawnInItsColourWithNothingBehindIt) {
         "toolbar: Flat Solid\ntoolbar.color: #404040\ntoolbar.label.textColor: #00FF00\n"
         "borderWidth: 0\nbevelWidth: 0\ntoolbar.fontHeight: 16\n");
     SetWindowTextA(box(), "MMMM WWW");
+    ForgetPassedOn();
     Repaint();
+    // The Edit class is asked to draw into the bitmap in the documented way.
+    bool printed = false;
+    for (const testsupport::PassedOn& passed : Passed()) {
+        EXPECT_NE(passed.message, static_cast<UINT>(WM_PAINT)) << "wParam of WM_PAINT is unused";
+        printed |= passed.message == WM_PRINTCLIENT && passed.lParam == PRF_CLIENT;
+    }
+    EXPECT_TRUE(printed);
 
     Canvas canvas;
     CopyScreen(canvas);
