@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <vector>
 
 #define NIMBAR_API __declspec(dllexport)
 #include "host/NimbarApi.h"
@@ -44,16 +45,8 @@ COLORREF Darker(COLORREF color) {
     return Blend(color, RGB(0, 0, 0), 1, 2);
 }
 
-// Fills with the DC's own brush, so that drawing makes no GDI object.
-void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
-    if (right <= left || bottom <= top) return;
-    RECT area = {left, top, right, bottom};
-    SetDCBrushColor(dc, color);
-    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-}
-
-// The part of `r` that the DC can show: the loops below draw only there, while the colours
-// still follow the whole of `r` (a box larger than the screen costs only what is seen).
+// The part of `r` that the DC can show: only its pixels are worked out, while the colours still
+// follow the whole of `r` (a box larger than the screen costs only what is seen).
 RECT Shown(HDC dc, const RECT& r) {
     RECT clip, shown = {};
     if (GetClipBox(dc, &clip) == ERROR) return r;
@@ -61,51 +54,97 @@ RECT Shown(HDC dc, const RECT& r) {
     return shown;
 }
 
-void FillGradient(HDC dc, const RECT& r, TextureKind kind, COLORREF from, COLORREF to) {
-    int width = r.right - r.left, height = r.bottom - r.top;
-    RECT s = Shown(dc, r);
-    switch (kind) {
-        case TextureKind::kSolid:
-            Fill(dc, s.left, s.top, s.right, s.bottom, from);
-            break;
-        case TextureKind::kHorizontal:
-            for (int x = s.left - r.left; x < s.right - r.left; ++x)
-                Fill(dc, r.left + x, s.top, r.left + x + 1, s.bottom,
-                     Blend(from, to, x, width - 1));
-            break;
-        case TextureKind::kVertical:
-            for (int y = s.top - r.top; y < s.bottom - r.top; ++y)
-                Fill(dc, s.left, r.top + y, s.right, r.top + y + 1, Blend(from, to, y, height - 1));
-            break;
-        case TextureKind::kDiagonal:
-        case TextureKind::kCrossDiagonal:
-            for (int y = s.top - r.top; y < s.bottom - r.top; ++y) {
-                int row = kind == TextureKind::kDiagonal ? y : height - 1 - y;
-                for (int x = s.left - r.left; x < s.right - r.left; ++x) {
-                    SetPixelV(dc, r.left + x, r.top + y,
-                              Blend(from, to, x + row, width + height - 2));
-                }
-            }
-            break;
+// One texture as a shell draws it: every pixel worked out into a 32-bit buffer, the buffer then
+// copied to the DC in one call. So a paint costs what a real gradient costs.
+class Texture {
+  public:
+    Texture(const RECT& r, TextureKind kind, COLORREF from, COLORREF to, bool interlaced,
+            BevelStyle bevel, int bevelInset, COLORREF borderColor, int border)
+        : r_(r),
+          kind_(kind),
+          from_(from),
+          to_(to),
+          interlaced_(interlaced),
+          bevel_(bevel),
+          bevelInset_(bevelInset),
+          borderColor_(borderColor),
+          border_(border) {}
+
+    COLORREF At(int x, int y) const {
+        const int width = r_.right - r_.left, height = r_.bottom - r_.top;
+        if (x < border_ || y < border_ || x >= width - border_ || y >= height - border_) {
+            return borderColor_;
+        }
+        const int ix = x - border_, iy = y - border_;
+        const int innerWidth = width - 2 * border_, innerHeight = height - 2 * border_;
+        COLORREF color = Gradient(ix, iy, innerWidth, innerHeight);
+        if (interlaced_ && iy % 2 == 1) color = Darker(from_);
+        return Beveled(color, ix, iy, innerWidth, innerHeight);
     }
-}
 
-void Interlace(HDC dc, const RECT& r, COLORREF from) {
+  private:
+    COLORREF Gradient(int x, int y, int width, int height) const {
+        switch (kind_) {
+            case TextureKind::kSolid:
+                return from_;
+            case TextureKind::kHorizontal:
+                return Blend(from_, to_, x, width - 1);
+            case TextureKind::kVertical:
+                return Blend(from_, to_, y, height - 1);
+            case TextureKind::kDiagonal:
+                return Blend(from_, to_, x + y, width + height - 2);
+            case TextureKind::kCrossDiagonal:
+                return Blend(from_, to_, x + height - 1 - y, width + height - 2);
+        }
+        return from_;
+    }
+
+    // A one-pixel frame, bevelInset inside: light at the top and left, dark at the bottom and
+    // right (the other way round when sunken).
+    COLORREF Beveled(COLORREF color, int x, int y, int width, int height) const {
+        const int left = bevelInset_, top = bevelInset_;
+        const int right = width - 1 - bevelInset_, bottom = height - 1 - bevelInset_;
+        if (bevel_ == BevelStyle::kFlat || right - left < 1 || bottom - top < 1) return color;
+        if (x < left || x > right || y < top || y > bottom) return color;
+        COLORREF base = Blend(from_, to_, 1, 2);
+        COLORREF light = Lighter(base), dark = Darker(base);
+        if (bevel_ == BevelStyle::kSunken) std::swap(light, dark);
+        if (y == bottom || x == right) return dark;
+        if (y == top || x == left) return light;
+        return color;
+    }
+
+    RECT r_;
+    TextureKind kind_;
+    COLORREF from_, to_;
+    bool interlaced_;
+    BevelStyle bevel_;
+    int bevelInset_;
+    COLORREF borderColor_;
+    int border_;
+};
+
+void Draw(HDC dc, const RECT& r, const Texture& texture) {
     RECT s = Shown(dc, r);
-    for (int y = r.top + 1 + ((s.top - r.top) & ~1); y < s.bottom; y += 2)
-        Fill(dc, s.left, y, s.right, y + 1, Darker(from));
-}
-
-void DrawBevel(HDC dc, const RECT& r, BevelStyle style, int inset, COLORREF base) {
-    if (style == BevelStyle::kFlat) return;
-    RECT b = {r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
-    if (b.right - b.left < 2 || b.bottom - b.top < 2) return;
-    COLORREF light = Lighter(base), dark = Darker(base);
-    if (style == BevelStyle::kSunken) std::swap(light, dark);
-    Fill(dc, b.left, b.top, b.right, b.top + 1, light);
-    Fill(dc, b.left, b.top, b.left + 1, b.bottom, light);
-    Fill(dc, b.left, b.bottom - 1, b.right, b.bottom, dark);
-    Fill(dc, b.right - 1, b.top, b.right, b.bottom, dark);
+    const int width = s.right - s.left, height = s.bottom - s.top;
+    if (width <= 0 || height <= 0) return;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            COLORREF c = texture.At(s.left - r.left + x, s.top - r.top + y);
+            pixels[static_cast<std::size_t>(y) * width + x] =
+                GetBValue(c) | (GetGValue(c) << 8) | (GetRValue(c) << 16);
+        }
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, s.left, s.top, width, height, 0, 0, 0, height, pixels.data(), &info,
+                      DIB_RGB_COLORS);
 }
 
 }  // namespace
@@ -136,21 +175,11 @@ NIMBAR_API void MakeGradient(HDC dc, RECT rect, int kind, COLORREF from, COLORRE
                         rect.top, rect.right, rect.bottom, kind, from, to, flag, paramA, paramB,
                         bevelWidth, borderColor, borderWidth);
     if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-    COLORREF previousBrush = GetDCBrushColor(dc);
     int border = std::max(0, borderWidth);
-    Fill(dc, rect.left, rect.top, rect.right, rect.top + border, borderColor);
-    Fill(dc, rect.left, rect.bottom - border, rect.right, rect.bottom, borderColor);
-    Fill(dc, rect.left, rect.top, rect.left + border, rect.bottom, borderColor);
-    Fill(dc, rect.right - border, rect.top, rect.right, rect.bottom, borderColor);
-
-    RECT inner = {rect.left + border, rect.top + border, rect.right - border, rect.bottom - border};
-    if (inner.right > inner.left && inner.bottom > inner.top) {
-        FillGradient(dc, inner, static_cast<TextureKind>(kind), from, to);
-        if (flag) Interlace(dc, inner, from);
-        int inset = paramB == 2 ? std::max(0, bevelWidth) : 0;
-        DrawBevel(dc, inner, static_cast<BevelStyle>(paramA), inset, Blend(from, to, 1, 2));
-    }
-    SetDCBrushColor(dc, previousBrush);
+    int inset = paramB == 2 ? std::max(0, bevelWidth) : 0;
+    Draw(dc, rect,
+         Texture(rect, static_cast<TextureKind>(kind), from, to, flag,
+                 static_cast<BevelStyle>(paramA), inset, borderColor, border));
 }
 
 }  // extern "C"

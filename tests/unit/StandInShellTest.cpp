@@ -126,6 +126,13 @@ TEST(StandInTexture, DrawsGradientsBordersAndBevels) {
     EXPECT_GT(GetRValue(canvas.At(0, 0)), 100) << "raised: light at the top left";
     EXPECT_LT(GetRValue(canvas.At(99, 19)), 100) << "dark at the bottom right";
     EXPECT_EQ(canvas.At(50, 10), RGB(100, 100, 100));
+
+    const int diagonal = static_cast<int>(standin::TextureKind::kDiagonal);
+    MakeGradient(canvas.dc(), all, diagonal, RGB(0, 0, 0), RGB(200, 200, 200), true, 0, 1, 1,
+                 RGB(0, 0, 0), 0);
+    EXPECT_EQ(canvas.At(0, 0), RGB(0, 0, 0)) << "diagonal: from the top left";
+    EXPECT_GT(GetRValue(canvas.At(99, 18)), 190) << "to the bottom right";
+    EXPECT_EQ(canvas.At(99, 19), RGB(0, 0, 0)) << "interlaced: every other row darker";
 }
 
 TEST(StandInWindows, ForwardRegisteredMessagesAndDockInTheSlit) {
