@@ -39,13 +39,13 @@ void TorvexPlugin::ApplyFont() {
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, fontName);
     SendMessageA(editWindow, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+    textHeight = torvex::MeasureTextHeight(font);
     PlaceText();
 }
 
 // The text centred vertically; while Ctrl+R searches, after the prompt, which takes at most half
 // of the box.
 void TorvexPlugin::PlaceText() {
-    int textHeight = torvex::MeasureTextHeight(font);
     RECT client = {};
     GetClientRect(editWindow, &client);
     RECT format = torvex::FormattingRect(client.right, client.bottom, textHeight);

@@ -51,6 +51,22 @@ class Selection {
     HGDIOBJ previous_;
 };
 
+// SaveDC, and RestoreDC at the end of the scope: clipping, objects, colours and origins as they
+// were.
+class SavedState {
+  public:
+    explicit SavedState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    ~SavedState() {
+        if (saved_ != 0) RestoreDC(dc_, saved_);
+    }
+    SavedState(const SavedState&) = delete;
+    SavedState& operator=(const SavedState&) = delete;
+
+  private:
+    HDC dc_;
+    int saved_;
+};
+
 // BeginPaint, and EndPaint at the end of the scope whatever happens before it: the caret that
 // BeginPaint hid is shown again.
 class PaintSession {

@@ -31,31 +31,68 @@ void TorvexPlugin::PaintBackground(HDC dc, const RECT* area) {
                  label->textureParamA, label->textureParamB, bevelWidth, borderColor, borderWidth);
 }
 
+namespace {
+
+// A box that the screen could not show whole (a style can make it up to 32767 rows high) keeps no
+// bitmaps of its size.
+bool FitsTheScreen(const RECT& client) {
+    const long long screen =
+        1LL * GetSystemMetrics(SM_CXVIRTUALSCREEN) * GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    return 1LL * client.right * client.bottom <= screen;
+}
+
+}  // namespace
+
 LRESULT TorvexPlugin::PaintBox(HWND window) {
     torvex::PaintSession paint(window);
     HDC screen = paint.dc();
     RECT client = {}, visible = {}, area = {};
     GetClientRect(window, &client);
     GetClipBox(screen, &visible);
-    // Only the part to be painted goes through the off-screen bitmap, drawn as if it were the
-    // whole box: a style that makes the box huge would otherwise cost a bitmap of up to
-    // 32767 rows, and the drawing of all of them, at every key.
-    if (IntersectRect(&area, &client, &paint.area()) && IntersectRect(&area, &area, &visible)) {
-        const int width = area.right - area.left, height = area.bottom - area.top;
-        torvex::MemoryDC memory;
-        torvex::CompatibleBitmap bitmap(screen, width, height);
-        torvex::Selection selected(memory.get(), bitmap.get());
-        SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
-        PaintBackground(memory.get(), &client);
-        DrawSearchPrompt(memory.get(), client);
-        // The Edit class draws its text over the background, into the same bitmap, as the
-        // documentation of WM_PAINT asks: by WM_PRINTCLIENT, whose wParam is the DC to draw into.
-        CallWindowProcW(defaultEditProc, window, WM_PRINTCLIENT,
-                        reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
-        BitBlt(screen, area.left, area.top, width, height, memory.get(), area.left, area.top,
-               SRCCOPY);
+    if (!IntersectRect(&area, &client, &paint.area()) || !IntersectRect(&area, &area, &visible)) {
+        return 0;
     }
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    auto drawBackground = [&](HDC dc) { PaintBackground(dc, &client); };
+    if (!FitsTheScreen(client) ||
+        !paintCache.Ready(screen, client.right, client.bottom, drawBackground)) {
+        PaintAlone(window, screen, client, area);
+        return 0;
+    }
+    // The kept background, then the text over it, put together off-screen and shown in one piece.
+    HDC frame = paintCache.frame();
+    BitBlt(frame, area.left, area.top, width, height, paintCache.background(), area.left, area.top,
+           SRCCOPY);
+    DrawForeground(window, frame, client, area);
+    BitBlt(screen, area.left, area.top, width, height, frame, area.left, area.top, SRCCOPY);
     return 0;
+}
+
+// Without kept bitmaps, only the part to be painted goes through a bitmap of its own, drawn as if
+// it were the whole box: a huge box would otherwise cost a bitmap of all of its rows, and the
+// drawing of them, at every key.
+void TorvexPlugin::PaintAlone(HWND window, HDC screen, const RECT& client, const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    torvex::MemoryDC memory;
+    torvex::CompatibleBitmap bitmap(screen, width, height);
+    torvex::Selection selected(memory.get(), bitmap.get());
+    SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
+    PaintBackground(memory.get(), &client);
+    DrawForeground(window, memory.get(), client, area);
+    BitBlt(screen, area.left, area.top, width, height, memory.get(), area.left, area.top, SRCCOPY);
+}
+
+// The search prompt and the text, over whatever `dc` holds, inside `area` only.
+void TorvexPlugin::DrawForeground(HWND window, HDC dc, const RECT& client, const RECT& area) {
+    // The Edit class leaves its clipping (and may leave its font) in the DC: the DC is given back
+    // as it was, for the next paint and so that no font is deleted while selected.
+    torvex::SavedState saved(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    DrawSearchPrompt(dc, client);
+    // The Edit class draws its text into the same DC, as the documentation of WM_PAINT asks: by
+    // WM_PRINTCLIENT, whose wParam is the DC to draw into.
+    CallWindowProcW(defaultEditProc, window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                    PRF_CLIENT);
 }
 
 // While Ctrl+R searches, the prompt before the text: half-way between the text colour and the
@@ -65,8 +102,7 @@ void TorvexPlugin::DrawSearchPrompt(HDC dc, const RECT& client) {
     if (prompt.empty()) return;
     RECT format = {};
     SendMessageW(editWindow, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
-    RECT plain =
-        torvex::FormattingRect(client.right, client.bottom, torvex::MeasureTextHeight(font));
+    RECT plain = torvex::FormattingRect(client.right, client.bottom, textHeight);
     RECT area = {plain.left, format.top, format.left, format.bottom};
     torvex::Selection selected(dc, font);
     SetTextColor(dc, RGB((GetRValue(textColor) + GetRValue(toolbarColor)) / 2,

@@ -53,4 +53,5 @@ void TorvexPlugin::ReadSettings() {
 
     bool unixBullet = ReadBool(extensionsrcPath(nullptr), torvex::keys::kUnixBullet, true);
     height = BoxHeight(unixBullet);
+    paintCache.Redraw();
 }

@@ -96,6 +96,7 @@ void TorvexPlugin::Stop() {
     font = nullptr;
     if (editWindow != nullptr) DestroyWindow(editWindow);
     editWindow = nullptr;  // what still runs of a line must not reach a window of another
+    paintCache.Release();
     torvex::DestroyColorRoutingOwner();
 }
 

@@ -34,6 +34,7 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     lowHalfRefused = false;
     typedCharacters = nullptr;
     recalledSlot = -1;
+    textHeight = 0;
 
     ReadSettings();
 }

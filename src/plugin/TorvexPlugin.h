@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "appearance/PaintCache.h"
 #include "commands/Aliases.h"
 #include "host/NimbarApi.h"
 
@@ -88,6 +89,8 @@ struct TorvexPlugin {
         int slot = -1;
         std::u16string before;
     } search;
+    torvex::PaintCache paintCache;  // the background drawn once, and the bitmap a paint uses
+    int textHeight;                 // of the font, measured when the font is made
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
@@ -109,6 +112,8 @@ struct TorvexPlugin {
     // Painting (appearance/Paint.cpp): the handlers of WM_PAINT and WM_CTLCOLOREDIT.
     void PaintBackground(HDC dc, const RECT* area);
     LRESULT PaintBox(HWND window);
+    void PaintAlone(HWND window, HDC screen, const RECT& client, const RECT& area);
+    void DrawForeground(HWND window, HDC dc, const RECT& client, const RECT& area);
     void DrawSearchPrompt(HDC dc, const RECT& client);
     LRESULT ColorText(HDC dc);
 

@@ -19,12 +19,14 @@ bool TorvexPlugin::IsInSlit() const {
 void TorvexPlugin::DockInSlit() {
     if (IsInSlit()) return;
     SendMessageA(slitWindow, shell::kSlitAdd, 0, reinterpret_cast<LPARAM>(editWindow));
+    paintCache.Redraw();
     inSlit = true;  // only now: while the slit works, the box still counts as floating
 }
 
 void TorvexPlugin::UndockFromSlit() {
     if (!IsInSlit()) return;
     SendMessageA(slitWindow, shell::kSlitRemove, 0, reinterpret_cast<LPARAM>(editWindow));
+    paintCache.Redraw();
     inSlit = false;
 }
 

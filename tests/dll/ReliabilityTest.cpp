@@ -37,7 +37,8 @@ constexpr long kCheckEvery = 1000;
 constexpr std::size_t kSlots = 512;
 constexpr std::size_t kLineSize = 4096;
 constexpr SIZE_T kMemoryGrowthAllowed = 1024 * 1024;
-constexpr int kGdiObjectsByDesign = 1;  // the font
+constexpr int kGdiObjectsByDesign =
+    5;  // the font; the kept background and frame, each a DC and a bitmap
 constexpr int kRestartOnceIn = 500;
 constexpr int kReconfigureOnceIn = 100;
 

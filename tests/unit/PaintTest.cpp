@@ -3,13 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
+#include "host/ShellMessages.h"
 #include "plugin/TorvexPlugin.h"
 #include "tests/support/Allocations.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/GdiCounter.h"
 #include "tests/support/HiddenWine.h"
+#include "tests/support/Keyboard.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/PluginBox.h"
 
@@ -158,14 +161,65 @@ TEST_F(PaintTest, PaintingAndReReadingLeakNothing) {
     DeleteDC(planted);
     EXPECT_EQ(counter.Live(), 0);
 
+    plugin_->paintCache.Release();  // made again while counted
+    const int kept = 4;             // the background and the frame: two DCs, two bitmaps
     for (int i = 0; i < 1000; ++i) Repaint();
-    EXPECT_EQ(counter.Live(), 0) << "every DC and bitmap of a paint is released";
+    EXPECT_EQ(counter.Live(), kept) << "a paint makes nothing of its own";
     for (int i = 0; i < 200; ++i) {
         plugin_->ReadSettings();
         plugin_->ApplyFont();
+        MoveWindow(box(), 20, 20, Canvas::kWidth + i % 2, Canvas::kHeight, FALSE);
+        Repaint();
     }
-    EXPECT_EQ(counter.Live(), 1) << "only the current font stays";
+    EXPECT_EQ(counter.Live(), kept + 1) << "only the current font and the kept bitmaps stay";
     EXPECT_EQ(testsupport::LiveTextures(), texturesBefore) << "old texture records are freed";
+    plugin_->Stop();
+    EXPECT_EQ(counter.Live(), 0) << "a stop releases them all";
+}
+
+// The background is drawn once and kept: again only when the size, the style or the settings
+// change, or the box docks or undocks; and what the screen shows follows the new style.
+TEST_F(PaintTest, TheKeptBackgroundIsDrawnAgainOnlyWhenItMayHaveChanged) {
+    plugin_->Stop();
+    Start(true);
+    UseStyle("toolbar: Raised Gradient Vertical\ntoolbar.label: Sunken Gradient Diagonal\n");
+    Repaint();
+    shell_.RecordCalls({"MakeGradient"});
+    auto reconfigure = [this] {
+        Write("style.rc", "toolbar: Flat Solid\ntoolbar.color: #123456\nborderWidth: 0\n");
+        Send(shell::kReconfigure);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        std::size_t textures;  // drawn for the next paint
+    };
+    const Case cases[] = {
+        {"a repaint", [] {}, 0},
+        {"a line typed", [this] { testsupport::TypeText(box(), "abc"); }, 0},
+        {"the caret moved", [this] { Send(WM_KEYDOWN, VK_HOME); }, 0},
+        {"a new width", [this] { MoveWindow(box(), 20, 20, 120, Canvas::kHeight, FALSE); }, 2},
+        {"a reconfigure", reconfigure, 1},  // the new style's label lets the toolbar show
+        {"docked",
+         [this] {
+             Broadcast("@Castpad Toggle Slit");
+             EXPECT_EQ(GetParent(box()), shell_.slit());
+         },
+         1},
+        {"undocked", [this] { Broadcast("@Castpad Toggle Slit"); }, 1},
+    };
+    for (const Case& row : cases) {
+        shell_.Clear();
+        row.act();
+        Repaint();
+        std::size_t drawn = 0;
+        for (const auto& seen : shell_.messages()) drawn += seen.text.rfind("MakeGradient", 0) == 0;
+        EXPECT_EQ(drawn, row.textures) << row.what;
+    }
+    EXPECT_EQ(GetAncestor(box(), GA_PARENT), GetDesktopWindow()) << "undocked again";
+    Canvas canvas;
+    CopyScreen(canvas);
+    EXPECT_EQ(canvas.At(0, 0), RGB(0x12, 0x34, 0x56)) << "the new style is shown";
 }
 
 int coloursAsked = 0;
