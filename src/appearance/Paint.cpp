@@ -44,6 +44,7 @@ bool FitsTheScreen(const RECT& client) {
 }  // namespace
 
 LRESULT TorvexPlugin::PaintBox(HWND window) {
+    repaintPending = false;  // BeginPaint takes the whole of what is to be painted
     torvex::PaintSession paint(window);
     HDC screen = paint.dc();
     RECT client = {}, visible = {}, area = {};

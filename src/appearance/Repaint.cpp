@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include "plugin/TorvexPlugin.h"
+
 namespace torvex {
 
 bool ChangesWhatIsShown(HWND box, UINT message) {
@@ -66,8 +68,13 @@ bool ChangesWhatIsShown(HWND box, UINT message) {
     return false;
 }
 
-void RepaintWhole(HWND box) {
-    InvalidateRect(box, nullptr, FALSE);
-}
-
 }  // namespace torvex
+
+// The whole box, without erasing (the box draws every pixel); asked once until the paint comes,
+// since a key may change what the class shows several times and every request is a call into
+// the system (under Wine a round trip to its server, which costs as much as a tenth of a key).
+void TorvexPlugin::RepaintWhole(HWND box) {
+    if (repaintPending || box == nullptr) return;  // a null window would name every window
+    InvalidateRect(box, nullptr, FALSE);
+    repaintPending = true;
+}

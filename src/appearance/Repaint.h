@@ -8,7 +8,4 @@ namespace torvex {
 // paint, over anything the class drew outside WM_PAINT with nothing behind its text.
 bool ChangesWhatIsShown(HWND box, UINT message);
 
-// Asks for that paint: the whole box, without erasing (the box draws every pixel).
-void RepaintWhole(HWND box);
-
 }  // namespace torvex

@@ -35,6 +35,7 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     typedCharacters = nullptr;
     recalledSlot = -1;
     textHeight = 0;
+    repaintPending = false;
 
     ReadSettings();
 }

@@ -91,6 +91,7 @@ struct TorvexPlugin {
     } search;
     torvex::PaintCache paintCache;  // the background drawn once, and the bitmap a paint uses
     int textHeight;                 // of the font, measured when the font is made
+    bool repaintPending;            // the whole box is to be painted: asked already
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
@@ -112,6 +113,7 @@ struct TorvexPlugin {
     // Painting (appearance/Paint.cpp): the handlers of WM_PAINT and WM_CTLCOLOREDIT.
     void PaintBackground(HDC dc, const RECT* area);
     LRESULT PaintBox(HWND window);
+    void RepaintWhole(HWND window);  // appearance/Repaint.cpp
     void PaintAlone(HWND window, HDC screen, const RECT& client, const RECT& area);
     void DrawForeground(HWND window, HDC dc, const RECT& client, const RECT& area);
     void DrawSearchPrompt(HDC dc, const RECT& client);

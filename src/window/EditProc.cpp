@@ -46,7 +46,7 @@ class BusyGuard {
 // What the Edit class handles may change what it shows: the box then paints itself whole.
 LRESULT PassOn(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = CallWindowProcW(plugin.defaultEditProc, window, message, wParam, lParam);
-    if (torvex::ChangesWhatIsShown(window, message)) torvex::RepaintWhole(window);
+    if (torvex::ChangesWhatIsShown(window, message)) plugin.RepaintWhole(window);
     return result;
 }
 

@@ -81,7 +81,7 @@ void TorvexPlugin::ShowSearch() {
         ShowRecalled(torvex::ToWide(search.text).c_str());
     }
     PlaceText();
-    InvalidateRect(editWindow, nullptr, TRUE);
+    RepaintWhole(editWindow);
 }
 
 bool TorvexPlugin::SearchCharacter(WPARAM character) {
@@ -105,7 +105,7 @@ bool TorvexPlugin::SearchCharacter(WPARAM character) {
     if (search.text.empty()) {
         ShowRecalled(torvex::ToWide(search.before).c_str());
         PlaceText();
-        InvalidateRect(editWindow, nullptr, TRUE);
+        RepaintWhole(editWindow);
         return true;
     }
     SearchOlder();  // from slot -1 + 1, the newest
@@ -134,7 +134,7 @@ void TorvexPlugin::EndSearch() {
     if (!search.active) return;
     search.active = false;
     PlaceText();
-    InvalidateRect(editWindow, nullptr, TRUE);
+    RepaintWhole(editWindow);
 }
 
 std::wstring TorvexPlugin::SearchPrompt() const {

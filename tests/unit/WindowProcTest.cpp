@@ -169,7 +169,7 @@ TEST_F(BoxTest, EveryChangeTheEditClassShowsIsPaintedOverByTheBox) {
         ASSERT_TRUE(testsupport::SetClipboardText("pasted"));
         for (const Case& row : cases) {
             SetWindowTextA(box(), "some text to show");
-            ValidateRect(box(), nullptr);
+            UpdateWindow(box());  // the paint asked for so far is done
             row.act();
             RECT dirty = {}, whole = {};
             GetUpdateRect(box(), &dirty, FALSE);
