@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host/ShellMessages.h"
 #include "shell/PluginExports.h"
 #include "shell/StandIn.h"
 #include "tests/support/GdiCounter.h"
@@ -20,6 +21,9 @@ namespace {
 constexpr int kHistoryLines = 600;  // more than the 512 the list holds
 constexpr int kStarts = 10;
 constexpr int kKeys = 10000;
+constexpr int kTurns = 60;  // paired turns, box against bare Edit
+constexpr int kKeysPerTurn = 20;
+constexpr int kReconfigures = 100;
 constexpr int kPaints = 1000;
 constexpr int kKeysBetweenPumps = 100;
 constexpr int kFolderEntries = 20000;
@@ -56,6 +60,13 @@ void WriteFiles(const std::string& folder) {
     for (int i = 0; i < kHistoryLines; ++i) history << "notepad file" << i << ".txt\r\n";
     std::ofstream(folder + "torvex.rc") << "torvex.x: 100\ntorvex.y: 100\ntorvex.width: 300\n"
                                            "torvex.inslit: false\n";
+    // A real style's textures: a gradient toolbar and a bevelled label inside it.
+    std::ofstream(folder + "style.rc")
+        << "toolbar: Raised Gradient Vertical\ntoolbar.color: #30507a\n"
+           "toolbar.colorTo: #a0b8d8\ntoolbar.label: Sunken Gradient Diagonal Bevel2\n"
+           "toolbar.label.color: #20304a\ntoolbar.label.colorTo: #607890\n"
+           "toolbar.label.textColor: #f0f0f0\nbevelWidth: 2\nborderWidth: 1\n"
+           "toolbar.fontHeight: 14\n";
 }
 
 void Pump() {
@@ -141,9 +152,14 @@ double Mean(const std::vector<double>& values) {
     return std::accumulate(values.begin(), values.end(), 0.0) / values.size();
 }
 
+double Quantile(std::vector<double> values, double q) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(q * (values.size() - 1) + 0.5)];
+}
+
 // The baseline: a bare Edit of the box's class, style, size and font, with nothing of the
 // plug-in's, typed into the same way.
-std::vector<double> TypeIntoABareEdit(HWND box, int count) {
+HWND BareEditBeside(HWND box) {
     RECT r;
     GetWindowRect(box, &r);
     HWND bare = CreateWindowExA(WS_EX_TOOLWINDOW, kEditClass, nullptr,
@@ -152,12 +168,52 @@ std::vector<double> TypeIntoABareEdit(HWND box, int count) {
                                 nullptr, nullptr);
     SendMessageA(bare, WM_SETFONT, SendMessageA(box, WM_GETFONT, 0, 0), 0);
     Pump();
-    std::vector<double> times = TypeKeys(bare, count);
-    DestroyWindow(bare);
-    return times;
+    return bare;
 }
 
-// One start, then keys and paints; the counter watches the plug-in's GDI objects throughout.
+// Ctrl+R as the keyboard brings it: the box shows its search prompt before the text.
+void ShowSearchPrompt(HWND box) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageA(box, WM_KEYDOWN, 'R', kKeyDownFlags);
+    SendMessageA(box, WM_CHAR, 0x12, kKeyDownFlags);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    SendMessageA(box, WM_KEYUP, 'R', kKeyUpFlags);
+    Pump();
+}
+
+// kTurns paired turns of kKeysPerTurn keys, the box and the bare Edit taking turns (each going
+// first in every other turn), so that both meet the same load of the machine; the ratio of each
+// turn, its median and its spread.
+void TimePairedTurns(const char* what, HWND box, HWND bare) {
+    std::vector<double> boxKeys, bareKeys, ratios;
+    for (int turn = 0; turn < kTurns; ++turn) {
+        double boxTime = 0, bareTime = 0;
+        for (int side = 0; side < 2; ++side) {
+            bool boxNow = (turn + side) % 2 == 0;
+            std::vector<double> times = TypeKeys(boxNow ? box : bare, kKeysPerTurn);
+            (boxNow ? boxTime : bareTime) = Mean(times);
+        }
+        boxKeys.push_back(boxTime);
+        bareKeys.push_back(bareTime);
+        ratios.push_back(boxTime / bareTime);
+        Pump();
+    }
+    std::printf("one typed key with its repaint, %s (%d paired turns of %d keys):\n", what, kTurns,
+                kKeysPerTurn);
+    std::printf("  box %.1f us, bare Edit %.1f us (medians of the turns)\n", Median(boxKeys),
+                Median(bareKeys));
+    std::printf(
+        "  ratio box / bare Edit: median %.2f, middle half %.2f to %.2f, all %.2f to %.2f\n",
+        Median(ratios), Quantile(ratios, 0.25), Quantile(ratios, 0.75), Quantile(ratios, 0),
+        Quantile(ratios, 1));
+}
+
+// One start, then keys, reconfigures, docking and paints; the counter watches the plug-in's GDI
+// objects throughout.
 void MeasureRunning(const Plugin& plugin, HWND slit) {
     testsupport::GdiCounter counter(plugin.module);
     plugin.begin(plugin.module, slit);
@@ -165,28 +221,41 @@ void MeasureRunning(const Plugin& plugin, HWND slit) {
     Pump();
     Resources afterStart = Measure(counter);
 
-    std::vector<double> keys = TypeKeys(box, kKeys);
+    HWND bare = BareEditBeside(box);
+    TimePairedTurns("with a real style", box, bare);
+    ShowSearchPrompt(box);
+    TimePairedTurns("with the Ctrl+R prompt shown", box, bare);
+    SendMessageA(box, WM_KEYDOWN, VK_ESCAPE, kKeyDownFlags);
+    DestroyWindow(bare);
+
+    TypeKeys(box, kKeys);
     Pump();
     Resources afterKeys = Measure(counter);
-    std::vector<double> bareKeys = TypeIntoABareEdit(box, kKeys);
+    for (int i = 0; i < kReconfigures; ++i) {
+        for (int dock = 0; dock < 2; ++dock) {  // into the slit and out again
+            SendMessageA(box, shell::kBroadcast, 0, reinterpret_cast<LPARAM>(shell::kToggleSlit));
+        }
+        SendMessageA(box, shell::kReconfigure, 0, 0);
+        Pump();
+    }
+    Resources afterReconfigures = Measure(counter);
     std::vector<double> paints;
     for (int i = 0; i < kPaints; ++i) paints.push_back(Paint(box));
     plugin.end();
+    for (int i = 0; i < kStarts; ++i) {
+        plugin.begin(plugin.module, slit);
+        Pump();
+        plugin.end();
+    }
+    Resources afterStops = Measure(counter);
 
-    std::printf("one typed key (WM_KEYDOWN, WM_CHAR, WM_KEYUP) with its repaint, %d keys:\n",
-                kKeys);
-    std::printf("  median %.1f us, mean %.1f us\n", Median(keys), Mean(keys));
-    std::printf("the same keys in a bare Edit of the same size and font:\n");
-    std::printf("  median %.1f us, mean %.1f us\n", Median(bareKeys), Mean(bareKeys));
-    std::printf(
-        "  the box's time per key is %.2f times the bare Edit's (median; the goal is 2 at "
-        "most)\n",
-        Median(keys) / Median(bareKeys));
     std::printf("one WM_PAINT of the whole box, %d paints:\n", kPaints);
     std::printf("  median %.1f us, mean %.1f us\n", Median(paints), Mean(paints));
     std::printf("%-24s %14s %12s %14s\n", "", "private", "GDI (system)", "GDI (plug-in)");
     PrintResources("after start", afterStart);
     PrintResources("after 10,000 keys", afterKeys);
+    PrintResources("after 100 reconfigures", afterReconfigures);  // and docking
+    PrintResources("after 10 more stops", afterStops);
 }
 
 // A folder of kFolderEntries files, made once beside the program.
