@@ -54,5 +54,6 @@ void TorvexPlugin::PlaceText() {
         LONG promptWidth = std::min<LONG>(torvex::MeasureTextWidth(font, prompt), client.right / 2);
         format.left = std::min<LONG>(format.left + promptWidth, format.right);
     }
-    SendMessageA(editWindow, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    // Without a redraw of the class's own: the box paints itself whole after it.
+    SendMessageA(editWindow, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&format));
 }

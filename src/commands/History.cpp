@@ -80,11 +80,15 @@ void TorvexPlugin::AddToHistory(const wchar_t* line) {
     if (havePath) torvex::history::AppendLine(workBuffer, torvex::ToU16(history[0]));
 }
 
-void TorvexPlugin::ShowRecalled(const wchar_t* text, int slot) {
+void TorvexPlugin::ShowLine(const wchar_t* text, int slot) {
     SetWindowTextW(editWindow, text);
     // For Shift+Delete, while the field shows it unchanged: the Edit marks any change.
     SendMessageW(editWindow, EM_SETMODIFY, FALSE, 0);
     recalledSlot = slot;
+}
+
+void TorvexPlugin::ShowRecalled(const wchar_t* text, int slot) {
+    ShowLine(text, slot);
     // Select all, then drop the selection: the caret ends after the last character.
     SendMessageW(editWindow, EM_SETSEL, 0, -1);
     SendMessageW(editWindow, EM_SETSEL, static_cast<WPARAM>(-1), 0);

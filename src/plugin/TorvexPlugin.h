@@ -177,7 +177,9 @@ struct TorvexPlugin {
     // False when the line was not handed over and must stay in the field (commands/EngineCall.cpp).
     bool HandToEngine(const wchar_t* line, bool elevated);
     bool BuildHistoryPath();
+    void ShowLine(const wchar_t* text, int slot);
     void ShowRecalled(const wchar_t* text, int slot = -1);
+    void ShowFound(const wchar_t* text, int slot = -1);
     void ShowSearch();
     void ShiftHistoryDown();
 };

@@ -2,6 +2,7 @@
 // line, case ignored, from the newest line to the oldest; Ctrl+R again goes on to the next older
 // match. Enter runs the line shown, Escape gives back what the field held, Left, Right, Home and
 // End keep the line shown for editing; Backspace shortens what is looked for.
+#include <cwchar>
 #include <string>
 
 #include "commands/Utf.h"
@@ -72,13 +73,21 @@ void TorvexPlugin::SearchOlder() {
     ShowSearch();
 }
 
+// As a recalled line, with the caret put at the end in one step: at every key of a search, each
+// move of the selection is one more paint that the Edit class asks for.
+void TorvexPlugin::ShowFound(const wchar_t* text, int slot) {
+    ShowLine(text, slot);
+    const WPARAM end = std::wcslen(text);
+    SendMessageW(editWindow, EM_SETSEL, end, end);
+}
+
 // The field shows the match, or, when nothing matched, what is looked for.
 void TorvexPlugin::ShowSearch() {
     if (search.slot >= 0) {
-        ShowRecalled(history[search.slot], search.slot);
+        ShowFound(history[search.slot], search.slot);
         historyCursor = search.slot + 1;  // Up and Down go on from the line found
     } else if (!search.text.empty()) {
-        ShowRecalled(torvex::ToWide(search.text).c_str());
+        ShowFound(torvex::ToWide(search.text).c_str());
     }
     PlaceText();
     RepaintWhole(editWindow);
@@ -103,7 +112,7 @@ bool TorvexPlugin::SearchCharacter(WPARAM character) {
     // Looked for afresh from the newest line.
     search.slot = -1;
     if (search.text.empty()) {
-        ShowRecalled(torvex::ToWide(search.before).c_str());
+        ShowFound(torvex::ToWide(search.before).c_str());
         PlaceText();
         RepaintWhole(editWindow);
         return true;
