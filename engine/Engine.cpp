@@ -3,6 +3,7 @@
 // first top-level Edit window (EC). In UTF-16 throughout:
 // programs, folders and arguments in any script.
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <string>
@@ -58,6 +59,23 @@ bool ExistsFrom(const std::u16string& folder, const std::u16string& path) {
     return GetFileAttributesW(Wide(full).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// COM in a single-threaded apartment for as long as ShellExecuteEx runs, as its documentation
+// asks: the handlers of some documents (packaged apps, "ms-settings:") are COM objects. A thread
+// already in another apartment goes on in it; every initialisation that succeeded is undone.
+class ComApartment {
+  public:
+    ComApartment()
+        : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();  // S_FALSE too: already in one, counted
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+  private:
+    HRESULT result_;
+};
+
 // `verb`: how to run it ("runas": as administrator); null for the program's default.
 void Run(const std::u16string& line, const wchar_t* verb = nullptr) {
     if (!quorlin::IsForEngine(line)) return;
@@ -80,8 +98,12 @@ void Run(const std::u16string& line, const wchar_t* verb = nullptr) {
     execute.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
     execute.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     execute.nShow = SW_SHOWNORMAL;
-    if (ShellExecuteExW(&execute)) return;
-    DWORD error = GetLastError();
+    DWORD error = ERROR_SUCCESS;
+    {
+        ComApartment apartment;
+        if (ShellExecuteExW(&execute)) return;
+        error = GetLastError();
+    }
     // The user said no to the administrator's prompt: nothing to tell.
     if (error != ERROR_CANCELLED) ReportFailure(line, error);
 }

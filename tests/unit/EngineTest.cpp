@@ -1,11 +1,13 @@
 // The command engine: how it splits a line, and the real quorlin.dll running a program.
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <set>
+#include <thread>
 #include <string>
 #include <utility>
 #include <vector>
@@ -176,6 +178,50 @@ TEST_F(QuorlinDll, RunsAsAdministratorWithTheVerbRunas) {
         EXPECT_EQ(verbAskedFor, L"runas");
     }
     EXPECT_EQ(closer.Seen().size(), 1u) << "only the real failure is told";
+    testsupport::PatchImports(engine_, "shell32.dll", &hook, 1, false);
+}
+
+// COM is initialised as a single-threaded apartment around ShellExecuteEx, as its documentation
+// asks. A thread already in another apartment goes on in it, and every initialisation that
+// succeeded is undone: the caller's thread is given back as it came.
+APTTYPE apartmentSeen = APTTYPE_CURRENT;
+BOOL WINAPI RecordApartment(SHELLEXECUTEINFOW*) {
+    APTTYPEQUALIFIER qualifier;
+    if (FAILED(CoGetApartmentType(&apartmentSeen, &qualifier))) apartmentSeen = APTTYPE_CURRENT;
+    SetLastError(ERROR_CANCELLED);  // nothing to tell
+    return FALSE;
+}
+
+TEST_F(QuorlinDll, RunsInASingleThreadedApartmentAndGivesTheThreadBackAsItCame) {
+    testsupport::ImportHook hook = {"ShellExecuteExW", reinterpret_cast<void*>(RecordApartment),
+                                    nullptr};
+    ASSERT_EQ(testsupport::PatchImports(engine_, "shell32.dll", &hook, 1, true), 1);
+    auto run = reinterpret_cast<void (*)(const wchar_t*)>(
+        reinterpret_cast<void*>(GetProcAddress(engine_, "ECW")));
+    ASSERT_NE(run, nullptr);
+    const int kNone = -1;
+    struct Case {
+        int callerInit;  // kNone, or the caller's own CoInitializeEx
+        APTTYPE during;
+    };
+    for (const Case& row : {Case{kNone, APTTYPE_STA}, Case{COINIT_APARTMENTTHREADED, APTTYPE_STA},
+                            Case{COINIT_MULTITHREADED, APTTYPE_MTA}}) {
+        HRESULT afterwards = S_OK;
+        std::thread caller([&] {
+            if (row.callerInit != kNone) CoInitializeEx(nullptr, row.callerInit);
+            apartmentSeen = APTTYPE_CURRENT;
+            run(L"notepad");
+            if (row.callerInit != kNone) CoUninitialize();
+            // Balanced: the thread is in no apartment now, so it can enter either.
+            afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            if (SUCCEEDED(afterwards)) CoUninitialize();
+        });
+        caller.join();
+        // The first single-threaded apartment of a process is its main one.
+        APTTYPE seen = apartmentSeen == APTTYPE_MAINSTA ? APTTYPE_STA : apartmentSeen;
+        EXPECT_EQ(seen, row.during) << row.callerInit;
+        EXPECT_EQ(afterwards, S_OK) << row.callerInit;
+    }
     testsupport::PatchImports(engine_, "shell32.dll", &hook, 1, false);
 }
 
