@@ -7,8 +7,11 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "commands/CommandWord.h"
+#include "commands/NativeSystemFolder.h"
+#include "commands/SearchPath.h"
 #include "engine/CommandLine.h"
 #include "plugin/StaticRuntime.h"
 
@@ -53,10 +56,37 @@ std::u16string ProfileFolder() {
     return folder;
 }
 
-// A path relative to the start folder is looked for there, by the same rule as Tab completion.
+// A path relative to the start folder is looked for there, by the same rule as Tab completion;
+// one into System32 as the system's own programs see it.
 bool ExistsFrom(const std::u16string& folder, const std::u16string& path) {
     std::u16string full = torvex::words::IsAbsolute(path) ? path : folder + path;
-    return GetFileAttributesW(Wide(full).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(torvex::NativePath(full)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFile(const std::u16string& path) {
+    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// What ShellExecuteEx is given to run. A program's name alone is looked for as the Run dialog
+// looks for it, in the start folder, then along PATH with PATHEXT, System32 as the system's own
+// programs see it, and the full path found is run. A path into System32 is the real folder's.
+// Anything else (a document, an address, a name that only App Paths knows) goes as it is.
+std::u16string WhatToRun(const std::u16string& program, const std::u16string& profile) {
+    if (!torvex::search::IsBareName(program)) {
+        return torvex::words::IsAbsolute(program) ? torvex::NativePath(program) : program;
+    }
+    if (ExistsFrom(profile, program)) return program;
+    std::u16string path, extensions;
+    if (!LookUpVariable(u"PATH", path)) return program;
+    if (!LookUpVariable(u"PATHEXT", extensions)) extensions = u".COM;.EXE;.BAT;.CMD";
+    std::vector<std::u16string> folders;
+    for (const std::u16string& folder : torvex::search::Entries(path)) {
+        folders.push_back(torvex::NativePath(quorlin::ExpandVariables(folder, LookUpVariable)));
+    }
+    std::u16string found =
+        torvex::search::FindProgram(program, folders, torvex::search::Entries(extensions), IsFile);
+    return found.empty() ? program : found;
 }
 
 // COM in a single-threaded apartment for as long as ShellExecuteEx runs, as its documentation
@@ -88,7 +118,8 @@ void Run(const std::u16string& line, const wchar_t* verb = nullptr) {
     quorlin::Command command = quorlin::Split(
         expanded, [&](const std::u16string& path) { return ExistsFrom(profile, path); });
 
-    std::wstring program = Wide(command.program), arguments = Wide(command.arguments);
+    std::wstring program = Wide(WhatToRun(command.program, profile));
+    std::wstring arguments = Wide(command.arguments);
     std::wstring folder = Wide(profile);
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof(execute);

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "commands/NativeSystemFolder.h"
+#include "commands/SearchPath.h"
 #include "plugin/CodePage.h"
 
 namespace torvex {
@@ -116,37 +118,31 @@ void AddPaths(const std::wstring& word, std::vector<std::wstring>& found) {
         if (profile.empty()) return;
         lookup = WithSeparator(profile) + lookup;
     }
+    lookup = ToWide(NativePath(ToU16(lookup)));  // System32 as the system's own programs see it
     ListFolder(lookup, prefix, [&](const std::wstring& name, bool isFolder) {
         found.push_back(shown + name + (isFolder ? L"\\" : L""));
     });
 }
 
-bool IsProgramExtension(const std::wstring& name, const std::wstring& extensions) {
+bool IsProgramExtension(const std::wstring& name, const std::vector<std::u16string>& extensions) {
     std::size_t dot = name.rfind(L'.');
     if (dot == std::wstring::npos) return false;
     std::wstring extension = name.substr(dot);
-    for (std::size_t start = 0; start <= extensions.size();) {
-        std::size_t end = std::min(extensions.find(L';', start), extensions.size());
-        if (SameIgnoringCase(extensions.substr(start, end - start), extension)) return true;
-        start = end + 1;
+    for (const std::u16string& known : extensions) {
+        if (SameIgnoringCase(ToWide(known), extension)) return true;
     }
     return false;
 }
 
 void AddPathPrograms(const std::wstring& prefix, std::vector<std::wstring>& found) {
-    std::wstring path = Variable(L"PATH");
-    std::wstring extensions = Variable(L"PATHEXT");
-    if (extensions.empty()) extensions = L".COM;.EXE;.BAT;.CMD";
-    for (std::size_t start = 0; start < path.size();) {
-        std::size_t end = std::min(path.find(L';', start), path.size());
-        std::wstring folder = path.substr(start, end - start);
-        folder.erase(std::remove(folder.begin(), folder.end(), L'"'), folder.end());
-        if (!folder.empty()) {
-            ListFolder(Expanded(folder), prefix, [&](const std::wstring& name, bool isFolder) {
-                if (!isFolder && IsProgramExtension(name, extensions)) found.push_back(name);
-            });
-        }
-        start = end + 1;
+    std::wstring extensionList = Variable(L"PATHEXT");
+    if (extensionList.empty()) extensionList = L".COM;.EXE;.BAT;.CMD";
+    const std::vector<std::u16string> extensions = search::Entries(ToU16(extensionList));
+    for (const std::u16string& folder : search::Entries(ToU16(Variable(L"PATH")))) {
+        std::wstring lookup = ToWide(NativePath(ToU16(Expanded(ToWide(folder)))));
+        ListFolder(lookup, prefix, [&](const std::wstring& name, bool isFolder) {
+            if (!isFolder && IsProgramExtension(name, extensions)) found.push_back(name);
+        });
     }
 }
 

@@ -181,6 +181,35 @@ TEST_F(LinesTest, TabAndCtrlBackspaceCountCharacters) {
     RemoveDirectoryA(profile.c_str());
 }
 
+// A program that only the 64-bit System32 holds (as ssh.exe and wsl.exe): a 32-bit shell on 64-bit
+// Windows sees SysWOW64 there, yet Tab lists it and Enter runs it, as the Run dialog does.
+TEST_F(LinesTest, AProgramOnlyTheRealSystem32HoldsIsCompletedAndRun) {
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    wchar_t windows[MAX_PATH] = L"";
+    GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring program =
+        std::wstring(windows) + (wow64 ? L"\\Sysnative" : L"\\System32") + L"\\torvex-native.exe";
+    ASSERT_TRUE(CopyFileW(L"helper dir\\argdump.exe", program.c_str(), FALSE));
+    const std::string output = plugin_folder_.path() + "argdump.out";
+    SetEnvironmentVariableA("TORVEX_ARGDUMP_FILE", output.c_str());
+    testsupport::ModalDriver closer;
+    for (bool docked : {false, true}) {
+        SCOPED_TRACE(docked ? "docked" : "floating");
+        Start({"quorlin.dll", docked});
+        TypeText(box_, "torvex-nati");
+        PressKey(box_, VK_TAB, '\t');
+        EXPECT_EQ(Field(), "torvex-native.exe");
+        TypeText(box_, " Works");
+        PressEnter(box_);
+        std::vector<std::string> got = testsupport::WaitForArgdump(output);
+        EXPECT_EQ(got.size() == 2 ? got[1] : "(not run)", "Works") << "its argument, as typed";
+        Stop();
+    }
+    EXPECT_TRUE(closer.Seen().empty());
+    DeleteFileW(program.c_str());
+}
+
 // A program with a hidden top-level Edit window, newer than the box and so above it, that
 // answers no message (busy, or hung): stands for any other program's Edit window.
 class UnansweringProgram {

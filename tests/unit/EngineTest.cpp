@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "commands/SearchPath.h"
 #include "engine/CommandLine.h"
 #include "tests/support/Argdump.h"
 #include "tests/support/ImportTable.h"
@@ -59,6 +60,41 @@ TEST(EngineCommandLine, SplitsWhatToRunFromItsArguments) {
     EXPECT_EQ(runDialog("notepad read me.txt"), "notepad|read me.txt");
     EXPECT_EQ(runDialog("someprog ..\\..\\data.txt"), "someprog|..\\..\\data.txt")
         << "an argument that climbs out of a folder takes no word before it away";
+}
+
+// A name alone is looked for along PATH, folder by folder, as it is and with each extension; a
+// path into System32 is moved into the folder that stands for it, and no other path.
+TEST(EngineCommandLine, FindsProgramsAlongThePathAndMovesOnlyPathsIntoTheFolder) {
+    const std::set<std::string> files = {"c:\\a\\tool.cmd", "c:\\b\\tool.exe", "c:\\b\\x.txt",
+                                         "c:\\b\\ssh.exe"};
+    auto isFile = [&](const std::u16string& path) {  // names in any case, as Windows finds them
+        std::string name = testsupport::Utf8(path);
+        CharLowerA(&name[0]);
+        return files.count(name) != 0;
+    };
+    auto find = [&](const char* name) {
+        return testsupport::Utf8(torvex::search::FindProgram(
+            testsupport::U16(name), torvex::search::Entries(u"\"C:\\a\\\";;C:\\b"),
+            torvex::search::Entries(u".EXE;.CMD"), isFile));
+    };
+    EXPECT_EQ(find("tool"), "C:\\a\\tool.CMD") << "the first folder first, then extensions";
+    EXPECT_EQ(find("x.txt"), "C:\\b\\x.txt") << "a name with its extension, as it is";
+    EXPECT_EQ(find("ssh"), "C:\\b\\ssh.EXE");
+    EXPECT_EQ(find("none"), "");
+    EXPECT_TRUE(torvex::search::IsBareName(u"ssh"));
+    for (const char16_t* name : {u"C:ssh", u"bin\\ssh", u"ms-settings:", u""}) {
+        EXPECT_FALSE(torvex::search::IsBareName(name)) << testsupport::Utf8(name);
+    }
+
+    auto moved = [](const char* path) {
+        return testsupport::Utf8(torvex::search::MovedFolder(
+            testsupport::U16(path), u"C:\\Windows\\System32\\", u"C:\\Windows\\Sysnative"));
+    };
+    EXPECT_EQ(moved("c:/windows/SYSTEM32\\OpenSSH\\ssh.exe"),
+              "C:\\Windows\\Sysnative\\OpenSSH\\ssh.exe");
+    EXPECT_EQ(moved("C:\\Windows\\System32"), "C:\\Windows\\Sysnative");
+    EXPECT_EQ(moved("C:\\Windows\\System32x\\a.exe"), "") << "another folder";
+    EXPECT_EQ(moved("D:\\Windows\\System32\\a.exe"), "");
 }
 
 TEST(EngineCommandLine, LeavesBlankAndBroadcastLinesAlone) {
@@ -155,10 +191,11 @@ TEST_F(QuorlinDll, NamesTheLineAndTheReasonWhenItCannotRunIt) {
 
 // As administrator: the engine asks for the verb "runas". The user saying no to the prompt
 // (ERROR_CANCELLED) is no failure to tell about; any other failure is.
-std::wstring verbAskedFor;
+std::wstring verbAskedFor, fileAskedFor;
 DWORD failureGiven = 0;
 BOOL WINAPI FailingShellExecute(SHELLEXECUTEINFOW* info) {
     verbAskedFor = info->lpVerb != nullptr ? info->lpVerb : L"";
+    fileAskedFor = info->lpFile != nullptr ? info->lpFile : L"";
     SetLastError(failureGiven);
     return FALSE;
 }
@@ -176,6 +213,15 @@ TEST_F(QuorlinDll, RunsAsAdministratorWithTheVerbRunas) {
         failureGiven = failure;
         run(L"notepad", L"runas");
         EXPECT_EQ(verbAskedFor, L"runas");
+        // What runs is the program found, by its full path: in a 32-bit process on 64-bit
+        // Windows, the real System32's, through its alias.
+        BOOL wow64 = FALSE;
+        IsWow64Process(GetCurrentProcess(), &wow64);
+        wchar_t windows[MAX_PATH] = L"";
+        GetSystemWindowsDirectoryW(windows, MAX_PATH);
+        std::wstring expected = std::wstring(windows) + (wow64 ? L"\\Sysnative" : L"\\system32");
+        EXPECT_EQ(_wcsicmp(fileAskedFor.c_str(), (expected + L"\\notepad.exe").c_str()), 0)
+            << testsupport::Utf8(fileAskedFor);
     }
     EXPECT_EQ(closer.Seen().size(), 1u) << "only the real failure is told";
     testsupport::PatchImports(engine_, "shell32.dll", &hook, 1, false);

@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+namespace torvex {
+
+// `path` as the system's own programs see it. In a 32-bit process on 64-bit Windows, WOW64 shows
+// SysWOW64 where %SystemRoot%\System32 is named, and programs that only the 64-bit System32 holds
+// (ssh.exe, wsl.exe) cannot be found there: a path into System32 is moved into
+// %SystemRoot%\Sysnative, the alias of the real folder, when it exists there. Anywhere else, and
+// in a process that WOW64 does not redirect, the path is as it is.
+std::u16string NativePath(const std::u16string& path);
+
+}  // namespace torvex
