@@ -5,13 +5,12 @@
 #include <vector>
 
 #include "commands/HistoryFile.h"
+#include "commands/HistoryLocation.h"
 #include "plugin/BoundedText.h"
 #include "plugin/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {
-
-const wchar_t kHistoryFileName[] = L"history.txt";
 
 // A line written before the file was UTF-8 (or by another tool) is in the code page.
 std::u16string ReadInCodePage(std::string_view bytes) {
@@ -20,14 +19,17 @@ std::u16string ReadInCodePage(std::string_view bytes) {
 
 }  // namespace
 
-// False when the history is kept in memory only (switched so in torvex.rc), and when the
-// plug-in's folder is unknown: "history.txt" alone would name a file in whatever folder the shell
-// happens to be in.
+// False when the history is kept in memory only (switched so in torvex.rc), and when there is no
+// place for history.txt: "history.txt" alone would name a file in whatever folder the shell
+// happens to be in. The place is chosen at the first use, at start unless the file is switched
+// off then, and kept.
 bool TorvexPlugin::BuildHistoryPath() {
     if (!historyFile) return false;
-    const wchar_t* folder = GetPluginFolder();
-    return folder[0] != L'\0' && torvex::CopyText(workBuffer, folder) &&
-           torvex::AppendWhole(workBuffer, kHistoryFileName);
+    if (!historyChosen) {
+        historyPath = torvex::ChooseHistoryFile(GetPluginFolder());
+        historyChosen = true;
+    }
+    return !historyPath.empty() && torvex::CopyText(workBuffer, historyPath.c_str());
 }
 
 void TorvexPlugin::LoadHistory() {

@@ -36,6 +36,7 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     recalledSlot = -1;
     textHeight = 0;
     repaintPending = false;
+    historyChosen = false;
 
     ReadSettings();
 }

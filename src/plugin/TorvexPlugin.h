@@ -92,6 +92,8 @@ struct TorvexPlugin {
     torvex::PaintCache paintCache;  // the background drawn once, and the bitmap a paint uses
     int textHeight;                 // of the font, measured when the font is made
     bool repaintPending;            // the whole box is to be painted: asked already
+    std::wstring historyPath;       // where history.txt is kept (commands/HistoryLocation.cpp)
+    bool historyChosen;
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 

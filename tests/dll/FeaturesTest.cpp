@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/ShellMessages.h"
+#include "tests/support/AppData.h"
 #include "tests/support/Keyboard.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/RealPlugin.h"
@@ -309,16 +310,39 @@ TEST_F(Features, ShiftDeleteRemovesARecalledLine) {
     Stop();
     EXPECT_EQ(HistoryFile(), "other\r\ndup\r\n");
     // A file that cannot be replaced keeps the line; the list lets it go, and nobody is asked.
+    // (Held from the start, it could not be appended to either: the history would be kept in
+    // %APPDATA% instead.)
     std::ofstream(InPlugin("history.txt"), std::ios::binary) << before;
-    HANDLE held = CreateFileA(InPlugin("history.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
     testsupport::ModalDriver closer;
     Start({"recording_engine.dll", true});
+    HANDLE held = CreateFileA(InPlugin("history.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
     Press(box_, {kUp, kShiftDelete, kEscape, kUp});
     EXPECT_EQ(Field(), "keep");
     CloseHandle(held);
     EXPECT_EQ(HistoryFile(), before);
     EXPECT_TRUE(closer.Seen().empty());
+    Stop();
+
+    // Where history.txt can neither be appended to nor made (a folder stands in its place), the
+    // history kept in %APPDATA% takes the removal and ".clear", and is read at the next start.
+    DeleteFileA(InPlugin("history.txt").c_str());
+    CreateDirectoryA(InPlugin("history.txt").c_str(), nullptr);
+    const std::string fallback = testsupport::FallbackHistoryPath();
+    for (bool docked : {false, true}) {
+        Start({"recording_engine.dll", docked});
+        Press(box_, std::string("a") + kEnter + "b" + kEnter + kUp + kShiftDelete);
+        Stop();
+        EXPECT_EQ(testsupport::FileBytes(fallback), "a\r\n");
+        Start({"recording_engine.dll", docked});
+        Press(box_, {kUp});
+        EXPECT_EQ(Field(), "a") << "read at the next start";
+        Press(box_, std::string{kEscape} + ".clear" + kEnter);
+        Stop();
+        EXPECT_EQ(testsupport::FileBytes(fallback), ".clear\r\n");
+        DeleteFileA(fallback.c_str());
+    }
+    RemoveDirectoryA(InPlugin("history.txt").c_str());
 }
 
 }  // namespace

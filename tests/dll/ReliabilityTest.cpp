@@ -21,6 +21,7 @@
 #include "host/ShellMessages.h"
 #include "shell/PluginExports.h"
 #include "shell/StandIn.h"
+#include "tests/support/AppData.h"
 #include "tests/support/Clipboard.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/FaultWatch.h"
@@ -495,12 +496,17 @@ TEST_F(Soak, RandomEventsKeepTheHistoryAndLeakNothing) {
     soak.Stop();
 }
 
-// history.txt read-only, a folder, held open without sharing, or deleted during the run;
-// torvex.rc unreadable; style.rc missing. The box keeps working, both lines stay in memory, no
-// message box comes, and the file keeps what it held. (Run as root, Wine lets a read-only file
-// be written all the same; a file held open by this process is shared with none, as one held
-// by another process would be.)
+// history.txt read-only, a folder, held open, or deleted during the run; torvex.rc unreadable;
+// style.rc missing. The box keeps working, both lines stay in memory, no message box comes, and
+// the file keeps what it held. Where history.txt can neither be appended to nor made (as under
+// Program Files without elevation), the lines go to %APPDATA%\Torvex\history.txt instead, which
+// starts as a copy of a history.txt that can be read; once made, that file is the history. (Run
+// as root, Wine lets a read-only file be written all the same; a file held open by this process
+// is shared as one held by another process would be.)
 using FilesThatFightBack = PluginInItsOwnFolder;
+
+using testsupport::FallbackHistoryPath;
+using testsupport::FileBytes;
 
 TEST_F(FilesThatFightBack, TheBoxKeepsWorkingAndLosesNothingItCouldKeep) {
     using Paths = const std::string&;  // history.txt, torvex.rc
@@ -508,10 +514,11 @@ TEST_F(FilesThatFightBack, TheBoxKeepsWorkingAndLosesNothingItCouldKeep) {
         const char* name;
         std::function<HANDLE(Paths history, Paths rc)> before;  // a handle to close at the end
         bool deleteBetween;
-        const char* fileAfter;  // how history.txt begins afterwards; nullptr: it is no file
+        const char* fileAfter;      // how history.txt begins afterwards; nullptr: it is no file
+        const char* fallbackAfter;  // what %APPDATA%\Torvex\history.txt holds; nullptr: none
     };
-    auto holdOpen = [](Paths path) {
-        return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+    auto holdOpen = [](Paths path, DWORD sharing) {
+        return CreateFileA(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_ALWAYS, 0, nullptr);
     };
     auto nothing = [](Paths, Paths) { return INVALID_HANDLE_VALUE; };
     const Case cases[] = {
@@ -520,19 +527,32 @@ TEST_F(FilesThatFightBack, TheBoxKeepsWorkingAndLosesNothingItCouldKeep) {
              SetFileAttributesA(history.c_str(), FILE_ATTRIBUTE_READONLY);
              return INVALID_HANDLE_VALUE;
          },
-         false, "old\r\n"},
+         false, "old\r\n", nullptr},
         {"a folder",
          [](Paths history, Paths) {
              DeleteFileA(history.c_str());
              CreateDirectoryA(history.c_str(), nullptr);
              return INVALID_HANDLE_VALUE;
          },
-         false, nullptr},
-        {"held open", [&](Paths history, Paths) { return holdOpen(history); }, false, "old\r\n"},
-        {"deleted meanwhile", nothing, true, "two\r\n"},
-        {"torvex.rc unreadable", [&](Paths, Paths rc) { return holdOpen(rc); }, false,
+         false, nullptr, "one\r\ntwo\r\n"},
+        {"held open", [&](Paths history, Paths) { return holdOpen(history, 0); }, false, "old\r\n",
+         nullptr},
+        {"held open for reading",
+         [&](Paths history, Paths) { return holdOpen(history, FILE_SHARE_READ); }, false, "old\r\n",
          "old\r\none\r\ntwo\r\n"},
-        {"style.rc missing", nothing, false, "old\r\none\r\ntwo\r\n"},
+        {"kept in %APPDATA% already",
+         [](Paths, Paths) {
+             CreateDirectoryA(
+                 FallbackHistoryPath().substr(0, FallbackHistoryPath().rfind('\\')).c_str(),
+                 nullptr);
+             std::ofstream(FallbackHistoryPath(), std::ios::binary) << "kept\r\n";
+             return INVALID_HANDLE_VALUE;
+         },
+         false, "old\r\n", "kept\r\none\r\ntwo\r\n"},
+        {"deleted meanwhile", nothing, true, "two\r\n", nullptr},
+        {"torvex.rc unreadable", [&](Paths, Paths rc) { return holdOpen(rc, 0); }, false,
+         "old\r\none\r\ntwo\r\n", nullptr},
+        {"style.rc missing", nothing, false, "old\r\none\r\ntwo\r\n", nullptr},
     };
     auto run = [](HWND box, const char* line) {
         SetWindowTextA(box, line);
@@ -561,11 +581,13 @@ TEST_F(FilesThatFightBack, TheBoxKeepsWorkingAndLosesNothingItCouldKeep) {
         standin::Export<standin::EndPlugin>(module_, "endPlugin")();
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
         EXPECT_TRUE(closer.Seen().empty());
-        std::ifstream in(InPlugin("history.txt"), std::ios::binary);
-        std::string file(std::istreambuf_iterator<char>(in), {});
+        std::string file = FileBytes(InPlugin("history.txt"));
         if (hostile.fileAfter != nullptr) {
             EXPECT_EQ(file.substr(0, std::strlen(hostile.fileAfter)), hostile.fileAfter);
         }
+        EXPECT_EQ(FileBytes(FallbackHistoryPath()),
+                  hostile.fallbackAfter ? hostile.fallbackAfter : "");
+        DeleteFileA(FallbackHistoryPath().c_str());
         SetFileAttributesA(InPlugin("history.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveDirectoryA(InPlugin("history.txt").c_str());
         DeleteFileA(InPlugin("history.txt").c_str());
