@@ -37,7 +37,7 @@ $gcc -O2 -municode "$source/tests/release/verinfo.c" -o "$work/verinfo.exe" -lve
     $gcc -O2 "$source/tests/e2e/peek.c" -o "$work/peek.exe" &&
     $gcc -O2 -mwindows "$source/tests/e2e/mark.c" -o "$work/mark.exe" || exit 1
 wine64=/usr/lib/wine/wine64
-system="advapi32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll"
+system="advapi32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll user32.dll"
 
 only_system_and_shell() {  # DLL, its other allowed imports
     local name
