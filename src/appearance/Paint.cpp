@@ -55,8 +55,9 @@ LRESULT TorvexPlugin::PaintBox(HWND window) {
     }
     const int width = area.right - area.left, height = area.bottom - area.top;
     auto drawBackground = [&](HDC dc) { PaintBackground(dc, &client); };
-    if (!FitsTheScreen(client) ||
-        !paintCache.Ready(screen, client.right, client.bottom, drawBackground)) {
+    // The screen's size is asked only for a size not held yet: the question is slow.
+    const bool fits = paintCache.Holds(client.right, client.bottom) || FitsTheScreen(client);
+    if (!fits || !paintCache.Ready(screen, client.right, client.bottom, drawBackground)) {
         PaintAlone(window, screen, client, area);
         return 0;
     }

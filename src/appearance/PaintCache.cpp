@@ -19,8 +19,11 @@ void PaintCache::Surface::Release() {
 }
 
 bool PaintCache::Ready(HDC screen, int width, int height, const std::function<void(HDC)>& draw) {
+    if (drawn_ && Holds(width, height)) return true;
+    // The screen's colour depth is asked only when the background is to be drawn anyway: the
+    // question is slow (under Wine it costs a tenth of a key).
     const int depth = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
-    if (frame_.dc == nullptr || width != width_ || height != height_ || depth != depth_) {
+    if (!Holds(width, height) || depth != depth_) {
         Release();
         if (!background_.Make(screen, width, height) || !frame_.Make(screen, width, height)) {
             Release();
@@ -28,10 +31,8 @@ bool PaintCache::Ready(HDC screen, int width, int height, const std::function<vo
         }
         width_ = width, height_ = height, depth_ = depth;
     }
-    if (!drawn_) {
-        draw(background_.dc);
-        drawn_ = true;
-    }
+    draw(background_.dc);
+    drawn_ = true;
     return true;
 }
 

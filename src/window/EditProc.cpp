@@ -257,6 +257,9 @@ LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam,
             return 0;
         case WM_CTLCOLOREDIT:
             return plugin.ColorText(reinterpret_cast<HDC>(wParam));
+        case WM_DISPLAYCHANGE:
+            plugin.paintCache.Redraw();  // perhaps another colour depth
+            break;
         case shell::kReconfigure:
             return OnReconfigure(plugin);
         case shell::kBroadcast:
