@@ -55,11 +55,16 @@ std::string ProgramFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+void WriteSettings(const std::string& folder, bool suggest) {
+    std::ofstream(folder + "torvex.rc") << "torvex.x: 100\ntorvex.y: 100\ntorvex.width: 300\n"
+                                           "torvex.inslit: false\ntorvex.suggest: "
+                                        << (suggest ? "true" : "false") << "\n";
+}
+
 void WriteFiles(const std::string& folder) {
     std::ofstream history(folder + "history.txt", std::ios::binary);
     for (int i = 0; i < kHistoryLines; ++i) history << "notepad file" << i << ".txt\r\n";
-    std::ofstream(folder + "torvex.rc") << "torvex.x: 100\ntorvex.y: 100\ntorvex.width: 300\n"
-                                           "torvex.inslit: false\n";
+    WriteSettings(folder, true);
     // A real style's textures: a gradient toolbar and a bevelled label inside it.
     std::ofstream(folder + "style.rc")
         << "toolbar: Raised Gradient Vertical\ntoolbar.color: #30507a\n"
@@ -212,9 +217,42 @@ void TimePairedTurns(const char* what, HWND box, HWND bare) {
         Quantile(ratios, 1));
 }
 
+// The cost of finding and drawing a suggestion among the 512 held lines, every one of which
+// starts with the "n" typed: the same keys with suggestions on and switched off, in paired turns.
+void TimeSuggestion(HWND box, const std::string& folder) {
+    SetFocus(box);
+    std::vector<double> on, off, ratios;
+    for (int turn = 0; turn < kTurns; ++turn) {
+        double times[2] = {};
+        for (int side = 0; side < 2; ++side) {
+            bool suggest = (turn + side) % 2 == 0;
+            WriteSettings(folder, suggest);
+            SendMessageA(box, shell::kReconfigure, 0, 0);
+            Pump();
+            std::vector<double> keys;
+            for (int i = 0; i < kKeysPerTurn; ++i) {
+                keys.push_back(i % 2 == 0 ? TypeKey(box, 'N', 'n') : TypeKey(box, VK_BACK, '\b'));
+            }
+            times[suggest ? 0 : 1] = Mean(keys);
+        }
+        on.push_back(times[0]);
+        off.push_back(times[1]);
+        ratios.push_back(times[0] / times[1]);
+    }
+    WriteSettings(folder, true);
+    std::printf(
+        "one typed key with a suggestion among 512 held lines, against the same key with\n"
+        "suggestions switched off (%d paired turns of %d keys):\n",
+        kTurns, kKeysPerTurn);
+    std::printf("  with %.1f us, without %.1f us (medians of the turns)\n", Median(on),
+                Median(off));
+    std::printf("  ratio: median %.2f, middle half %.2f to %.2f (the goal: 1.1 at most)\n",
+                Median(ratios), Quantile(ratios, 0.25), Quantile(ratios, 0.75));
+}
+
 // One start, then keys, reconfigures, docking and paints; the counter watches the plug-in's GDI
 // objects throughout.
-void MeasureRunning(const Plugin& plugin, HWND slit) {
+void MeasureRunning(const Plugin& plugin, HWND slit, const std::string& folder) {
     testsupport::GdiCounter counter(plugin.module);
     plugin.begin(plugin.module, slit);
     HWND box = FindWindowA(kEditClass, nullptr);
@@ -227,6 +265,7 @@ void MeasureRunning(const Plugin& plugin, HWND slit) {
     TimePairedTurns("with the Ctrl+R prompt shown", box, bare);
     SendMessageA(box, WM_KEYDOWN, VK_ESCAPE, kKeyDownFlags);
     DestroyWindow(bare);
+    TimeSuggestion(box, folder);
 
     TypeKeys(box, kKeys);
     Pump();
@@ -329,7 +368,7 @@ int main() {
     }
     TimeStarts(plugin, windows.slit);
 
-    MeasureRunning(plugin, windows.slit);
+    MeasureRunning(plugin, windows.slit, folder);
     TimeTabCompletion(plugin, windows.slit, ManyEntries(folder));
     FreeLibrary(plugin.module);
     standin::DestroyShellWindows(windows);

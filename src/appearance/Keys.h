@@ -24,6 +24,8 @@ constexpr char kHistoryFile[] = "torvex.history.file:";
 constexpr char kElevate[] = "torvex.elevate:";
 constexpr char kHistorySearch[] = "torvex.historySearch:";
 constexpr char kHistoryDelete[] = "torvex.historyDelete:";
+// Suggestions as you type, ranked by use.
+constexpr char kSuggest[] = "torvex.suggest:";
 
 // The shell's current style.
 constexpr char kToolbarColor[] = "toolbar.color:";

@@ -95,6 +95,7 @@ void TorvexPlugin::DrawForeground(HWND window, HDC dc, const RECT& client, const
     // WM_PRINTCLIENT, whose wParam is the DC to draw into.
     CallWindowProcW(defaultEditProc, window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
                     PRF_CLIENT);
+    DrawSuggestion(dc);
 }
 
 // While Ctrl+R searches, the prompt before the text: half-way between the text colour and the
@@ -107,12 +108,16 @@ void TorvexPlugin::DrawSearchPrompt(HDC dc, const RECT& client) {
     RECT plain = torvex::FormattingRect(client.right, client.bottom, textHeight);
     RECT area = {plain.left, format.top, format.left, format.bottom};
     torvex::Selection selected(dc, font);
-    SetTextColor(dc, RGB((GetRValue(textColor) + GetRValue(toolbarColor)) / 2,
-                         (GetGValue(textColor) + GetGValue(toolbarColor)) / 2,
-                         (GetBValue(textColor) + GetBValue(toolbarColor)) / 2));
+    SetTextColor(dc, PromptColor());
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, prompt.c_str(), static_cast<int>(prompt.size()), &area,
               DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+COLORREF TorvexPlugin::PromptColor() const {
+    return RGB((GetRValue(textColor) + GetRValue(toolbarColor)) / 2,
+               (GetGValue(textColor) + GetGValue(toolbarColor)) / 2,
+               (GetBValue(textColor) + GetBValue(toolbarColor)) / 2);
 }
 
 LRESULT TorvexPlugin::ColorText(HDC dc) {

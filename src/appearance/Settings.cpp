@@ -47,6 +47,7 @@ void TorvexPlugin::ReadSettings() {
     elevate = ReadBool(rc, torvex::keys::kElevate, true);
     historySearch = ReadBool(rc, torvex::keys::kHistorySearch, true);
     historyDelete = ReadBool(rc, torvex::keys::kHistoryDelete, true);
+    suggest = ReadBool(rc, torvex::keys::kSuggest, true);
     aliases.Load(rc);
 
     ReadStyle();

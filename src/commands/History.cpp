@@ -40,6 +40,7 @@ void TorvexPlugin::LoadHistory() {
         return;
     }
     FillHistory(lines);
+    LoadUses();
 }
 
 void TorvexPlugin::FillHistory(const std::vector<std::u16string>& lines) {

@@ -35,6 +35,7 @@ bool TorvexPlugin::RemoveRecalledLine() {
 
     const int next = DropFromList(shown, recalledSlot);
     if (BuildHistoryPath()) RemoveFromFile(workBuffer, torvex::ToU16(shown));
+    ForgetUses(shown);
     if (next >= 0) {
         ShowRecalled(history[next], next);
         historyCursor = next + 1;

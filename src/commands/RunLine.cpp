@@ -57,6 +57,7 @@ void TorvexPlugin::ClearHistory() {
     // Emptied whether or not the file could be deleted: a reload would bring back a file that
     // another program holds open.
     ForgetHistory();
+    ForgetUses(nullptr);
 }
 
 void TorvexPlugin::ShowUserName() {
@@ -102,6 +103,7 @@ void TorvexPlugin::RunLine(bool elevated) {
     if (outcome == Outcome::kNotRun) return;  // it stays in the field, and is not recorded
     if (outcome == Outcome::kRun) SetWindowTextW(editWindow, L"");  // else it shows the name
     AddToHistory(typed);
+    RecordUse(typed);  // the line typed, however it got into the field
 }
 
 TorvexPlugin::Outcome TorvexPlugin::RunCommand(const wchar_t* line, bool elevated) {

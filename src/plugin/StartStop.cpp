@@ -62,6 +62,7 @@ int TorvexPlugin::CreateBox() {
         editWindow = nullptr;
         return 1;
     }
+    focused = GetFocus() == editWindow;  // given with the window, before its procedure was ours
     // Typing, pasting and Tab stop here: a longer line would be run and recorded cut.
     SendMessageW(editWindow, EM_LIMITTEXT, kMaxLineLength, 0);
     typedCharacters = torvex::WatchTypedCharacters();

@@ -37,6 +37,10 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     textHeight = 0;
     repaintPending = false;
     historyChosen = false;
+    suggest = true;
+    composing = false;
+    focused = false;
+    driveTypes.fill(0);
 
     ReadSettings();
 }

@@ -3,12 +3,14 @@
 // record has always had them, and the member operations that work on them.
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "appearance/PaintCache.h"
 #include "commands/Aliases.h"
+#include "commands/UseCounts.h"
 #include "host/NimbarApi.h"
 
 constexpr int kWorkBufferSize = 512;
@@ -94,6 +96,13 @@ struct TorvexPlugin {
     bool repaintPending;            // the whole box is to be painted: asked already
     std::wstring historyPath;       // where history.txt is kept (commands/HistoryLocation.cpp)
     bool historyChosen;
+    // Suggestions as you type ("torvex.suggest:"), ranked by the uses of each held line.
+    bool suggest;
+    bool composing;  // an input method is composing: no suggestion
+    bool focused;    // the box has the keyboard focus
+    torvex::uses::UseCounts useCounts;
+    std::array<unsigned char, 26>
+        driveTypes;  // of each drive letter as asked, plus one; 0: not yet
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
@@ -119,6 +128,7 @@ struct TorvexPlugin {
     void PaintAlone(HWND window, HDC screen, const RECT& client, const RECT& area);
     void DrawForeground(HWND window, HDC dc, const RECT& client, const RECT& area);
     void DrawSearchPrompt(HDC dc, const RECT& client);
+    COLORREF PromptColor() const;  // half-way between the text's colour and the toolbar's
     LRESULT ColorText(HDC dc);
 
     // Floating or docked (window/Docking.cpp), and the context menu (window/ContextMenu.cpp).
@@ -160,6 +170,26 @@ struct TorvexPlugin {
     bool SearchCharacter(WPARAM character);
     void EndSearch();
     std::wstring SearchPrompt() const;  // what the box shows before the text while searching
+
+    // Suggestions (window/Suggestions.cpp): the typed text and the slot of the line suggested for
+    // it (-1: none), the keys that take it, and the drawing.
+    struct Suggested {
+        std::wstring typed;
+        int slot = -1;
+    };
+    Suggested CurrentSuggestion();
+    bool TakeSuggestion(WPARAM key);
+    void DrawSuggestion(HDC dc);
+    bool ProgramIsGone(const wchar_t* line);
+    static std::int64_t Now();
+
+    // The uses of the held lines, and their file beside history.txt (commands/HistoryUses.cpp).
+    void LoadUses();
+    void RecordUse(const wchar_t* line);
+    void ForgetUses(const wchar_t* line);  // null: of every line
+    void SaveUses();
+    void KeepUsesOfHeldLines();
+    bool UsesPath(std::wstring& path);
 
     // "@Castpad Focus": the box takes the keyboard (window/Docking.cpp).
     void Summon();

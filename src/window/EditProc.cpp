@@ -58,12 +58,14 @@ LRESULT PassToClass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnSetFocus(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lParam) {
+    plugin.focused = true;
     SendMessageW(window, EM_SETSEL, 0, -1);
     plugin.HoldSlitOpen(true);
     return PassOn(plugin, window, WM_SETFOCUS, wParam, lParam);
 }
 
 LRESULT OnKillFocus(TorvexPlugin& plugin, HWND window, WPARAM wParam, LPARAM lParam) {
+    plugin.focused = false;
     plugin.shiftTap = false;
     plugin.EndSearch();  // the line found stays
     plugin.HoldSlitOpen(false);
@@ -85,33 +87,33 @@ LRESULT OnNonClientRightDown(TorvexPlugin& plugin, HWND window, WPARAM hitTest, 
     return PassOn(plugin, window, WM_NCRBUTTONDOWN, hitTest, lParam);
 }
 
-bool Held(int key) {
-    return GetKeyState(key) < 0;  // as of the message being handled
-}
+using torvex::IsHeld;
 
 // Ctrl+R, Ctrl+Shift+Enter and Shift+Delete, each when switched on; true when taken.
 bool OnChordKey(TorvexPlugin& plugin, WPARAM key) {
     // Not with Alt: Ctrl and Alt together are AltGr, which types a character on some keyboards.
-    if (key == 'R' && Held(VK_CONTROL) && !Held(VK_MENU) && plugin.historySearch) {
+    if (key == 'R' && IsHeld(VK_CONTROL) && !IsHeld(VK_MENU) && plugin.historySearch) {
         plugin.SearchOlder();
         return true;
     }
-    if (key == VK_RETURN && Held(VK_CONTROL) && Held(VK_SHIFT) && plugin.elevate) {
+    if (key == VK_RETURN && IsHeld(VK_CONTROL) && IsHeld(VK_SHIFT) && plugin.elevate) {
         if (plugin.search.active && plugin.search.slot < 0) return true;  // nothing to run
         plugin.EndSearch();
         plugin.RunLine(true);
         if (!plugin.stopPending) plugin.HoldSlitOpen(false);
         return true;
     }
-    return key == VK_DELETE && Held(VK_SHIFT) && plugin.historyDelete &&
+    return key == VK_DELETE && IsHeld(VK_SHIFT) && plugin.historyDelete &&
            plugin.RemoveRecalledLine();
 }
 
 LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) {
     if (key != VK_TAB) plugin.EndTabCycle();  // any other key ends going through the matches
     plugin.shiftTap = false;                  // a key with Shift held: a capital, a symbol
-    if (plugin.search.active && plugin.SearchKey(key)) return 0;
+    const bool searching = plugin.search.active;
+    if (searching && plugin.SearchKey(key)) return 0;
     if (OnChordKey(plugin, key)) return 0;
+    if (!searching && plugin.TakeSuggestion(key)) return 0;  // a key that ends a search edits
     switch (key) {
         case VK_DOWN:
             plugin.RecallNewer();
@@ -119,8 +121,8 @@ LRESULT OnKeyDown(TorvexPlugin& plugin, HWND window, WPARAM key, LPARAM lParam) 
         case VK_SHIFT:
             // Shift completes when tapped alone; held down, it repeats, and is no tap. With Ctrl,
             // Alt or the Windows key it is a chord (Ctrl+Shift switches the keyboard layout).
-            plugin.shiftTap = (lParam & kKeyWasDown) == 0 && !Held(VK_CONTROL) && !Held(VK_MENU) &&
-                              !Held(VK_LWIN) && !Held(VK_RWIN);
+            plugin.shiftTap = (lParam & kKeyWasDown) == 0 && !IsHeld(VK_CONTROL) &&
+                              !IsHeld(VK_MENU) && !IsHeld(VK_LWIN) && !IsHeld(VK_RWIN);
             return 0;
         case VK_UP:
             plugin.RecallOlder();
@@ -257,6 +259,10 @@ LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam,
             return 0;
         case WM_CTLCOLOREDIT:
             return plugin.ColorText(reinterpret_cast<HDC>(wParam));
+        case WM_IME_STARTCOMPOSITION:
+        case WM_IME_ENDCOMPOSITION:
+            plugin.composing = message == WM_IME_STARTCOMPOSITION;  // no suggestion meanwhile
+            break;
         case WM_DISPLAYCHANGE:
             plugin.paintCache.Redraw();  // perhaps another colour depth
             break;

@@ -8,4 +8,9 @@ inline bool IsControlDown() {
     return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
 }
 
+// The key is held as of the message being handled.
+inline bool IsHeld(int key) {
+    return GetKeyState(key) < 0;
+}
+
 }  // namespace torvex

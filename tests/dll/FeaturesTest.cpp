@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ using Features = testsupport::RealPlugin;
 constexpr char kCtrlR = '\x12', kEscape = '\x1B', kBackspace = '\b', kEnter = '\r';
 constexpr char kRight = '\x1D', kUp = '\x1E', kShiftDelete = '\x7F', kCtrlShiftEnter = '\x10';
 constexpr char kAltGrR = '\x11';  // Ctrl and Alt: a character on some keyboards
+constexpr char kEnd = '\x05', kCtrlRight = '\x06', kShiftEnd = '\x07', kLeft = '\x02', kTab = '\t';
 
 void Held(std::initializer_list<int> keys, bool down) {
     BYTE state[256];
@@ -61,6 +63,21 @@ void Press(HWND box, const std::string& script) {
                 break;
             case kRight:
                 PressKey(box, VK_RIGHT);
+                break;
+            case kLeft:
+                PressKey(box, VK_LEFT);
+                break;
+            case kEnd:
+                PressKey(box, VK_END);
+                break;
+            case kCtrlRight:
+                Held({VK_CONTROL}, true), PressKey(box, VK_RIGHT), Held({VK_CONTROL}, false);
+                break;
+            case kShiftEnd:
+                Held({VK_SHIFT}, true), PressKey(box, VK_END), Held({VK_SHIFT}, false);
+                break;
+            case kTab:
+                PressKey(box, VK_TAB, '\t');
                 break;
             case kUp:
                 PressKey(box, VK_UP);
@@ -343,6 +360,85 @@ TEST_F(Features, ShiftDeleteRemovesARecalledLine) {
         DeleteFileA(fallback.c_str());
     }
     RemoveDirectoryA(InPlugin("history.txt").c_str());
+}
+
+// The rest of the best held line is suggested after the typed text and taken with End or Right
+// (Ctrl+Right: its next word); every other key does what it did. The best line starts with the
+// typed text exactly, else ignoring case; of several, the one run most, and most lately
+// (zoxide's frecency), the newer of equal ones; never one whose program is gone from a local
+// drive. Each row: history.txt (oldest first), the counts file, the keys, the field after them.
+TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
+    const std::string now = std::to_string(std::time(nullptr));
+    const std::string monthAgo = std::to_string(std::time(nullptr) - 30 * 24 * 3600);
+    const std::string gone = plugin_folder_.path() + "gone\\x.exe run";  // a folder never made
+    const std::string here = plugin_folder_.path() + "tool.txt";
+    std::ofstream(here) << "x";
+    struct Case {
+        std::string history, counts, keys, field;
+        const char* settings;
+    };
+    const Case cases[] = {
+        {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kEnd}, "notepad a.txt", ""},
+        {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kRight}, "notepad a.txt", ""},
+        {"git commit -m x\n", "", {'g', 'i', 't', kCtrlRight}, "git commit", ""},
+        {"git commit -m x\n", "", {'g', 'i', 't', kCtrlRight, kCtrlRight}, "git commit -m", ""},
+        {"Notepad X\n", "", {'n', 'o', 't', 'e', kEnd}, "Notepad X", ""},  // the held case
+        {"note two\nNotepad X\n", "", {'n', 'o', 't', 'e', kEnd}, "note two", ""},
+        {"notepad b\nnotepad a\n", "5\t" + now + "\tnotepad b\n", "notepad " + std::string{kEnd},
+         "notepad b", ""},
+        {"notepad b\nnotepad a\n", "1\t" + now + "\tnotepad b\n1\t" + now + "\tnotepad a\n",
+         "notepad " + std::string{kEnd}, "notepad a", ""},  // equal: the newer
+        {"notepad b\nnotepad a\n", "3\t" + monthAgo + "\tnotepad b\n1\t" + now + "\tnotepad a\n",
+         "notepad " + std::string{kEnd}, "notepad a", ""},  // 3 x 1/4 against 1 x 4
+        {"notepad b\nnotepad a\n",  // damaged: skipped lines, a huge count, a future time
+         "garbage\nx\t1\tnotepad a\n99999999999\t99999999999999\tnotepad b\n7\t1\t\xFF\n",
+         "notepad " + std::string{kEnd}, "notepad b", ""},
+        {here + "\n" + gone + "\n", "", here.substr(0, 3) + kEnd, here, ""},  // gone: passed over
+        {"notepad\n", "", "notepad" + std::string{kEnd}, "notepad", ""},      // only itself
+        {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kShiftEnd}, "note", ""},
+        {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kLeft, kEnd}, "note", ""},
+        {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kEscape}, "", ""},
+        {"zzqx y\n", "", {'z', 'z', 'q', kTab}, "zzq", ""},
+        {"notepad b\nother\n", "9\t" + now + "\tnotepad b\n", {'n', 'o', kUp}, "other", ""},
+        {"notes more\nnotes\n", "", std::string{kCtrlR} + "notes" + kRight, "notes", ""},
+        {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kEnd}, "note", "torvex.suggest: false\n"},
+    };
+    for (bool docked : {false, true}) {
+        SCOPED_TRACE(docked ? "docked" : "floating");
+        for (const Case& row : cases) {
+            std::ofstream(InPlugin("history.txt"), std::ios::binary) << row.history;
+            std::ofstream(InPlugin("history.counts.txt"), std::ios::binary) << row.counts;
+            Start({"recording_engine.dll", docked}, row.settings);
+            SetFocus(box_);
+            Press(box_, row.keys);
+            EXPECT_EQ(Field(), row.field) << row.history << row.counts;
+            Stop();
+            EXPECT_EQ(HistoryFile(), row.history) << "history.txt is the same bytes";
+        }
+    }
+    // Drawn, never typed: the line runs as typed. Each run is a use, kept beside history.txt; the
+    // ranking survives a restart; Shift+Delete forgets a line's uses and ".clear" all of them.
+    DeleteFileA(InPlugin("history.txt").c_str());
+    DeleteFileA(InPlugin("history.counts.txt").c_str());
+    Start({"recording_engine.dll", true});
+    SetFocus(box_);
+    for (const char* line : {"notepad b", "notepad b", "notepad a", "note"}) Run(line);
+    EXPECT_EQ(EngineGot(), "notepad b|notepad b|notepad a|note");
+    Stop();
+    const std::string counts = testsupport::FileBytes(InPlugin("history.counts.txt"));
+    EXPECT_NE(counts.find("\n2\t"), std::string::npos) << counts;
+    Start({"recording_engine.dll", true});
+    SetFocus(box_);
+    Press(box_, std::string("notepad ") + kEnd);
+    EXPECT_EQ(Field(), "notepad b") << "ranked as before the restart";
+    Press(box_, {kShiftDelete});
+    EXPECT_EQ(testsupport::FileBytes(InPlugin("history.counts.txt")).find("notepad b"),
+              std::string::npos);
+    Press(box_, std::string{kEscape} + ".clear" + kEnter);
+    Stop();
+    EXPECT_EQ(testsupport::FileBytes(InPlugin("history.counts.txt")).find("notepad"),
+              std::string::npos);
+    DeleteFileA(here.c_str());
 }
 
 }  // namespace

@@ -434,6 +434,7 @@ class PluginInItsOwnFolder : public ::testing::Test {
     void SetUp() override {
         standin::SetShellFolder(shellFolder_.path());  // the second folder is the plug-in's
         DeleteFileA(InPlugin("history.txt").c_str());  // left by a run that was stopped
+        DeleteFileA(InPlugin("history.counts.txt").c_str());
         plugin_ = pluginFolder_.path() + "torvex.dll";
         ASSERT_TRUE(CopyFileA("torvex.dll", plugin_.c_str(), FALSE));
         ASSERT_TRUE(CopyFileA("recording_engine.dll", InPlugin("quorlin.dll").c_str(), FALSE));
@@ -446,7 +447,8 @@ class PluginInItsOwnFolder : public ::testing::Test {
         FreeLibrary(module_);
         standin::DestroyShellWindows(shell_);
         standin::SetLogEcho(true);
-        for (const char* name : {"torvex.dll", "quorlin.dll", "history.txt"}) {
+        for (const char* name :
+             {"torvex.dll", "quorlin.dll", "history.txt", "history.counts.txt"}) {
             SetFileAttributesA(InPlugin(name).c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(InPlugin(name).c_str());
         }

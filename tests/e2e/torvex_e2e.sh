@@ -216,7 +216,8 @@ reconfigure() {
     check "the box moves to the file's new place and width" wait_until 30 box_at "150 300 470 320"
 }
 
-# An alias, Ctrl+R, Shift+Delete and the hotkey that summons the box, each once with real keys.
+# An alias, Ctrl+R, a suggestion, Shift+Delete and the hotkey that summons the box, each once
+# with real keys.
 beyond_the_launchers() {
     rm -f "$work/mark.txt"
     check "an alias runs what it stands for" eval \
@@ -226,6 +227,11 @@ beyond_the_launchers() {
     check "Ctrl+R finds a line" eval \
         'press ctrl+r && xdotool type --delay 50 "docked L" && wait_until 20 field_is "mark.exe Typed docked Line: A&B (\"x\")!"'
     check "Enter runs the line found" eval \
+        'xdotool key Return && wait_until 120 mark_says "Typed docked Line: A&B (\"x\")!"'
+    rm -f "$work/mark.txt"
+    check "End takes the suggestion after a typed prefix" eval \
+        'focus_box && xdotool type --delay 50 "mark.exe Typed d" && xdotool key End && wait_until 20 field_is "mark.exe Typed docked Line: A&B (\"x\")!"'
+    check "Enter runs the line taken" eval \
         'xdotool key Return && wait_until 120 mark_says "Typed docked Line: A&B (\"x\")!"'
     check "Up recalls the newest line" eval 'press Escape Up && wait_until 20 field_is "mk one two"'
     check "Shift+Delete removes it" eval \

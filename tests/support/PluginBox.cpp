@@ -31,7 +31,9 @@ void PluginBox::SetUp() {
     char folder[MAX_PATH];  // the plug-in's folder is this program's
     ModuleFolder(GetModuleHandleA(nullptr), folder, MAX_PATH);
     historyPath_ = std::string(folder) + "history.txt";
+    countsPath_ = std::string(folder) + "history.counts.txt";
     DeleteFileA(historyPath_.c_str());
+    DeleteFileA(countsPath_.c_str());
     EngineGot();
 }
 
@@ -42,6 +44,7 @@ void PluginBox::TearDown() {
     SetFileAttributesA(historyPath_.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(historyPath_.c_str());
     RemoveDirectoryA(historyPath_.c_str());
+    DeleteFileA(countsPath_.c_str());
 }
 
 void PluginBox::Start(bool withSlit) {

@@ -46,6 +46,7 @@ class PluginBox : public ::testing::Test {
     TempShellFolder folder_{"torvex-box-shell"};
     std::unique_ptr<TorvexPlugin> plugin_;
     std::string historyPath_;
+    std::string countsPath_;
 };
 
 }  // namespace testsupport

@@ -32,7 +32,8 @@ class RealPlugin : public ::testing::Test {
     void TearDown() override {
         Stop();
         standin::SetMainWindow(nullptr);
-        for (const char* name : {"torvex.dll", "quorlin.dll", "history.txt"}) {
+        for (const char* name :
+             {"torvex.dll", "quorlin.dll", "history.txt", "history.counts.txt"}) {
             DeleteFileA(InPlugin(name).c_str());
         }
     }

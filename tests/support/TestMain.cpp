@@ -30,7 +30,8 @@ class OwnAppData : public ::testing::EmptyTestEventListener {
         RemoveDirectoryA(folder_.c_str());
     }
     void Clear() {
-        for (const char* name : {"\\Torvex\\history.txt", "\\Torvex\\history.txt.new"}) {
+        for (const char* name : {"\\Torvex\\history.txt", "\\Torvex\\history.txt.new",
+                                 "\\Torvex\\history.counts.txt"}) {
             SetFileAttributesA((folder_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA((folder_ + name).c_str());
         }

@@ -275,4 +275,38 @@ TEST_F(PaintTest, AHugeBoxPaintsNoMoreThanTheScreenShows) {
     EXPECT_LE(counter.LargestBitmap(), screen);
 }
 
+// A suggestion is drawn after the typed text, from the caret on, in the shade half-way between
+// the text's colour and the toolbar's; with the switch off, nothing is.
+TEST_F(PaintTest, TheSuggestionIsDrawnAfterTheCaretInThePromptsShade) {
+    for (bool on : {true, false}) {
+        SCOPED_TRACE(on ? "on" : "switched off");
+        plugin_->Stop();
+        Write("torvex.rc", on ? "" : "torvex.suggest: false\n");
+        Start();
+        UseStyle(
+            "toolbar: Flat Solid\ntoolbar.color: #404040\ntoolbar.label.textColor: #00FF00\n"
+            "borderWidth: 0\nbevelWidth: 0\ntoolbar.fontHeight: 14\n");
+        plugin_->AddToHistory(L"MMMMMMMMMMMM");
+        SetFocus(box());
+        SetWindowTextA(box(), "MM");
+        Send(EM_SETSEL, 2, 2);
+        Repaint();
+        POINT caret = {};
+        GetCaretPos(&caret);
+        Canvas canvas;
+        CopyScreen(canvas);
+        int shaded = 0, bright = 0;  // right of the caret: the suggestion's pixels, the text's
+        for (int y = 0; y < Canvas::kHeight; ++y) {
+            for (int x = caret.x + 2; x < Canvas::kWidth; ++x) {
+                COLORREF c = canvas.At(x, y);
+                shaded += GetGValue(c) > 0x70 && GetGValue(c) < 0xB0 && GetRValue(c) < 0x50;
+                bright += GetGValue(c) > 0xC0;
+            }
+        }
+        EXPECT_EQ(shaded > 10, on) << shaded;
+        EXPECT_EQ(bright, 0) << "never in the text's own colour";
+        EXPECT_EQ(Field(), "MM") << "drawn, never typed";
+    }
+}
+
 }  // namespace

@@ -112,6 +112,7 @@ TEST_F(SettingsTest, PassesEveryKeyToItsReaderSpelledExactly) {
                          "ReadBool torvex.elevate:",
                          "ReadBool torvex.historySearch:",
                          "ReadBool torvex.historyDelete:",
+                         "ReadBool torvex.suggest:",
                          "ReadColor toolbar.color:",
                          "ReadColor toolbar.colorTo:",
                          "ReadString toolbar.textColor:",

@@ -1,0 +1,136 @@
+#include "commands/UseCounts.h"
+
+#include <algorithm>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "commands/Utf.h"
+
+namespace torvex::uses {
+namespace {
+
+const char kHeader[] = "# Torvex: uses and last use (seconds since 1970, UTC) of each line\n";
+constexpr std::int64_t kMostSeconds = 1LL << 40;  // far beyond any clock
+
+// A line that a line of the file can hold: no break, nothing that a slot could not hold. (A line
+// read from an old history.txt may end in a carriage return: its uses are not kept.)
+bool Writable(std::u16string_view line) {
+    return !line.empty() && line.size() <= kMaxLineLength &&
+           line.find_first_of(std::u16string_view(u"\0\r\n", 3)) == std::u16string_view::npos;
+}
+
+// The unsigned number that `text` is, up to `most`; false when it is none (or empty).
+bool ReadNumber(std::string_view text, std::uint64_t most, std::uint64_t& value) {
+    if (text.empty()) return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        if (value <= most) value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value > most) value = most;
+    return true;
+}
+
+// One line of the file: true, with the line and its use, when it reads.
+bool ReadEntry(std::string_view entry, std::int64_t now, std::u16string& line, Use& use) {
+    if (!entry.empty() && entry.back() == '\r') entry.remove_suffix(1);
+    std::size_t first = entry.find('\t');
+    std::size_t second = first == std::string_view::npos ? first : entry.find('\t', first + 1);
+    if (second == std::string_view::npos) return false;
+    std::uint64_t count = 0, seconds = 0;
+    if (!ReadNumber(entry.substr(0, first), kMostUses, count) || count == 0 ||
+        !ReadNumber(entry.substr(first + 1, second - first - 1), kMostSeconds, seconds)) {
+        return false;
+    }
+    if (!utf::DecodeUtf8(entry.substr(second + 1), line) || !Writable(line)) return false;
+    use.count = static_cast<std::uint32_t>(count);
+    use.last = std::min(static_cast<std::int64_t>(seconds), now);
+    return true;
+}
+
+}  // namespace
+
+void UseCounts::Record(const std::u16string& line, std::int64_t now) {
+    Use& use = uses_[line];
+    if (use.count < kMostUses) ++use.count;
+    use.last = now;
+}
+
+void UseCounts::Forget(const std::u16string& line) {
+    uses_.erase(line);
+}
+
+Use UseCounts::Of(const std::u16string& line) const {
+    auto found = uses_.find(line);
+    return found == uses_.end() ? Use() : found->second;
+}
+
+void UseCounts::KeepOnly(const std::function<bool(const std::u16string&)>& held) {
+    for (auto entry = uses_.begin(); entry != uses_.end();) {
+        entry = held(entry->first) ? std::next(entry) : uses_.erase(entry);
+    }
+}
+
+std::string UseCounts::Bytes() const {
+    // In the order of the lines, so that the same counts always make the same file.
+    std::vector<const std::pair<const std::u16string, Use>*> entries;
+    for (const auto& entry : uses_) {
+        if (Writable(entry.first)) entries.push_back(&entry);
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const auto* a, const auto* b) { return a->first < b->first; });
+    std::string bytes = kHeader;
+    for (const auto* entry : entries) {
+        bytes += std::to_string(entry->second.count) + '\t' + std::to_string(entry->second.last) +
+                 '\t' + utf::EncodeUtf8(entry->first) + '\n';
+    }
+    return bytes;
+}
+
+UseCounts UseCounts::FromBytes(std::string_view bytes, std::int64_t now) {
+    UseCounts counts;
+    std::u16string line;
+    Use use;
+    for (std::size_t start = 0; start < bytes.size();) {
+        std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        if (ReadEntry(bytes.substr(start, end - start), now, line, use)) {
+            counts.uses_[line] = use;
+        }
+        start = end + 1;
+    }
+    return counts;
+}
+
+UseCounts UseCounts::Load(const std::filesystem::path& path, std::int64_t now) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    std::string bytes(kMostFileBytes, '\0');
+    in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return FromBytes(bytes, now);
+}
+
+bool UseCounts::Save(const std::filesystem::path& path) const {
+    std::filesystem::path replacement = path;
+    replacement += ".new";
+    const std::string bytes = Bytes();
+    {
+        std::ofstream out(replacement, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ignored;
+            std::filesystem::remove(replacement, ignored);
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(replacement, path, error);
+    if (!error) return true;
+    std::filesystem::remove(replacement, error);
+    return false;
+}
+
+}  // namespace torvex::uses

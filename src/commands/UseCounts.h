@@ -1,0 +1,54 @@
+#pragma once
+// How often, and how lately, each held line was run, and the file that keeps it beside
+// history.txt. Plain portable C++, so that it can be built natively too.
+//
+// The file is UTF-8, one line per held line: the count of uses, a tab, the time of the last use
+// in seconds since 1970 (UTC), a tab, and the line itself. history.txt is left as it is, so that
+// older versions of the box still read it; a counts file that is missing or damaged costs only
+// the ranking.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace torvex::uses {
+
+constexpr std::uint32_t kMostUses = 1000000;      // a larger count is read as this many
+constexpr std::size_t kMostFileBytes = 8u << 20;  // what is read of a counts file, at most
+constexpr std::size_t kMaxLineLength = 4095;      // UTF-16 units, as a held line
+
+struct Use {
+    std::uint32_t count = 0;
+    std::int64_t last = 0;  // seconds since 1970, UTC
+};
+
+class UseCounts {
+  public:
+    // One more use of `line`, at `now`.
+    void Record(const std::u16string& line, std::int64_t now);
+    void Forget(const std::u16string& line);
+    void Clear() { uses_.clear(); }
+    // The uses of `line`; none when it was never run.
+    Use Of(const std::u16string& line) const;
+    // Only the lines that `held` holds stay.
+    void KeepOnly(const std::function<bool(const std::u16string& line)>& held);
+    const std::unordered_map<std::u16string, Use>& all() const { return uses_; }
+
+    // The file's bytes, and the counts read from them: a line that cannot be read is skipped,
+    // a count is capped at kMostUses, and a time after `now` counts as `now`.
+    std::string Bytes() const;
+    static UseCounts FromBytes(std::string_view bytes, std::int64_t now);
+
+    // From the file at `path` (its first kMostFileBytes); empty when there is none.
+    static UseCounts Load(const std::filesystem::path& path, std::int64_t now);
+    // Written whole beside `path` and moved into its place, so that a crash or a full disk leaves
+    // the old file or the new one; false when it did not happen.
+    bool Save(const std::filesystem::path& path) const;
+
+  private:
+    std::unordered_map<std::u16string, Use> uses_;
+};
+
+}  // namespace torvex::uses
