@@ -70,9 +70,10 @@ bool ChangesWhatIsShown(HWND box, UINT message) {
 
 }  // namespace torvex
 
-// The whole box, without erasing (the box draws every pixel); asked once until the paint comes,
-// since a key may change what the class shows several times and every request is a call into
-// the system (under Wine a round trip to its server, which costs as much as a tenth of a key).
+// The whole box, without erasing (the box draws every pixel); asked once while a message is
+// handled, since one may change what the class shows several times (a search key sends the field
+// half a dozen messages) and every request is a call into the system (under Wine a round trip
+// to its server, which costs as much as a tenth of a key).
 void TorvexPlugin::RepaintWhole(HWND box) {
     if (repaintPending || box == nullptr) return;  // a null window would name every window
     InvalidateRect(box, nullptr, FALSE);

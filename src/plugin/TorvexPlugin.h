@@ -93,7 +93,7 @@ struct TorvexPlugin {
     } search;
     torvex::PaintCache paintCache;  // the background drawn once, and the bitmap a paint uses
     int textHeight;                 // of the font, measured when the font is made
-    bool repaintPending;            // the whole box is to be painted: asked already
+    bool repaintPending;            // the whole box asked to be painted, in this message
     std::wstring historyPath;       // where history.txt is kept (commands/HistoryLocation.cpp)
     bool historyChosen;
     // Suggestions as you type ("torvex.suggest:"), ranked by the uses of each held line.

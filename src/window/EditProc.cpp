@@ -34,7 +34,11 @@ class BusyGuard {
   public:
     explicit BusyGuard(TorvexPlugin& plugin) : plugin_(plugin) { ++plugin_.busy; }
     ~BusyGuard() {
-        if (--plugin_.busy == 0 && plugin_.stopPending) torvex::ReleaseInstance(&plugin_);
+        if (--plugin_.busy > 0) return;
+        // The whole paint is asked for afresh after each message: one asked before may have been
+        // taken by another program's ValidateRect, and no paint would come.
+        plugin_.repaintPending = false;
+        if (plugin_.stopPending) torvex::ReleaseInstance(&plugin_);
     }
     BusyGuard(const BusyGuard&) = delete;
     BusyGuard& operator=(const BusyGuard&) = delete;
