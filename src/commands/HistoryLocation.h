@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace torvex {
@@ -8,9 +9,10 @@ namespace torvex {
 // and lines removed with Shift+Delete would come back. So it is %APPDATA%\Torvex\history.txt
 // when that file exists; else history.txt in `pluginFolder`, unless that can neither be
 // appended to nor created: then the file in %APPDATA% is made, with its folder, as a
-// byte-for-byte copy of the history beside the plug-in when there is one. A history beside the
-// plug-in that cannot even be read (another program holds it) stays the history, since a copy
-// would lose its lines. Empty when neither place can be had.
-std::wstring ChooseHistoryFile(const std::wstring& pluginFolder);
+// byte-for-byte copy of the history beside the plug-in when that can be read. A history beside
+// the plug-in that another program holds for now stays the history: the hold passes, and a copy
+// made now could lose its lines. No path longer than `longest` is chosen or made. Empty when
+// neither place can be had.
+std::wstring ChooseHistoryFile(const std::wstring& pluginFolder, std::size_t longest);
 
 }  // namespace torvex

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/HistoryLocation.h"
 #include "plugin/TorvexPlugin.h"
 #include "tests/support/PluginBox.h"
 #include "tests/support/Text.h"
@@ -214,6 +215,33 @@ TEST_F(HistoryTest, UnwritableFileKeepsTheLineInMemory) {
     plugin_->AddToHistory(L"kept");
     EXPECT_EQ(plugin_->historyCount, 1);
     EXPECT_EQ(Slot(0), "kept");
+}
+
+// A place for history.txt whose path the box could not hold is never chosen, nor made: with
+// %APPDATA% that long, and no history.txt possible beside the plug-in, the lines stay in memory.
+TEST_F(HistoryTest, NoHistoryIsKeptWhereItsPathWouldNotFit) {
+    char saved[MAX_PATH] = "";
+    GetEnvironmentVariableA("APPDATA", saved, MAX_PATH);
+    std::wstring appData = testsupport::Wide(saved);
+    const int kDepth = 6;  // past the 511 units of a path the box holds
+    for (int i = 0; i < kDepth; ++i) {
+        appData += L"\\" + std::wstring(90, L'a' + i);
+        CreateDirectoryW(appData.c_str(), nullptr);
+    }
+    SetEnvironmentVariableW(L"APPDATA", appData.c_str());
+    ASSERT_TRUE(CreateDirectoryA(historyPath_.c_str(), nullptr));  // nothing beside the plug-in
+    std::wstring folder = testsupport::Wide(historyPath_.substr(0, historyPath_.rfind('\\') + 1));
+    EXPECT_EQ(torvex::ChooseHistoryFile(folder, kWorkBufferSize - 1), folder + L"history.txt");
+    EXPECT_EQ(GetFileAttributesW((appData + L"\\Torvex").c_str()), INVALID_FILE_ATTRIBUTES);
+    std::wstring chosen = torvex::ChooseHistoryFile(folder, appData.size() + 20);
+    EXPECT_EQ(chosen, appData + L"\\Torvex\\history.txt") << "where it fits";
+    DeleteFileW(chosen.c_str());
+    RemoveDirectoryW((appData + L"\\Torvex").c_str());
+    for (int i = 0; i < kDepth; ++i) {
+        RemoveDirectoryW(appData.c_str());
+        appData.resize(appData.rfind(L'\\'));
+    }
+    SetEnvironmentVariableA("APPDATA", saved);
 }
 
 TEST_F(HistoryTest, ShiftCompletesFromTheOldestMatch) {
