@@ -51,6 +51,13 @@ std::u16string FindProgram(const std::u16string& name, const std::vector<std::u1
                            const std::vector<std::u16string>& extensions, const IsFile& isFile) {
     const bool hasExtension = name.find(u'.') != std::u16string::npos;
     for (const std::u16string& folder : folders) {
+        // A relative folder would be one of whatever folder the shell happens to be in, and the
+        // program found there would start from another.
+        const bool absolute = folder.size() >= 3 && folder[1] == u':' && IsSeparator(folder[2]);
+        if (!absolute &&
+            !(folder.size() >= 2 && IsSeparator(folder[0]) && IsSeparator(folder[1]))) {
+            continue;
+        }
         const std::u16string base = WithoutTrailingSeparators(folder) + u"\\" + name;
         if (hasExtension && isFile(base)) return base;
         for (const std::u16string& extension : extensions) {

@@ -18,7 +18,8 @@ std::u16string MovedFolder(const std::u16string& path, const std::u16string& fro
                            const std::u16string& to);
 
 // Where a program's name without a folder is found, as the Run dialog finds it: in each folder in
-// turn, the name as it is when it has an extension, then with each extension; empty when nowhere.
+// turn ("C:\..." or "\\server\..."; a relative one is passed over), the name as it is when it has
+// an extension, then with each extension; empty when nowhere.
 using IsFile = std::function<bool(const std::u16string& path)>;
 std::u16string FindProgram(const std::u16string& name, const std::vector<std::u16string>& folders,
                            const std::vector<std::u16string>& extensions, const IsFile& isFile);

@@ -66,7 +66,7 @@ TEST(EngineCommandLine, SplitsWhatToRunFromItsArguments) {
 // path into System32 is moved into the folder that stands for it, and no other path.
 TEST(EngineCommandLine, FindsProgramsAlongThePathAndMovesOnlyPathsIntoTheFolder) {
     const std::set<std::string> files = {"c:\\a\\tool.cmd", "c:\\b\\tool.exe", "c:\\b\\x.txt",
-                                         "c:\\b\\ssh.exe"};
+                                         "c:\\b\\ssh.exe", "bin\\ssh.exe"};
     auto isFile = [&](const std::u16string& path) {  // names in any case, as Windows finds them
         std::string name = testsupport::Utf8(path);
         CharLowerA(&name[0]);
@@ -74,12 +74,12 @@ TEST(EngineCommandLine, FindsProgramsAlongThePathAndMovesOnlyPathsIntoTheFolder)
     };
     auto find = [&](const char* name) {
         return testsupport::Utf8(torvex::search::FindProgram(
-            testsupport::U16(name), torvex::search::Entries(u"\"C:\\a\\\";;C:\\b"),
+            testsupport::U16(name), torvex::search::Entries(u"bin;\"C:\\a\\\";;C:\\b"),
             torvex::search::Entries(u".EXE;.CMD"), isFile));
     };
     EXPECT_EQ(find("tool"), "C:\\a\\tool.CMD") << "the first folder first, then extensions";
     EXPECT_EQ(find("x.txt"), "C:\\b\\x.txt") << "a name with its extension, as it is";
-    EXPECT_EQ(find("ssh"), "C:\\b\\ssh.EXE");
+    EXPECT_EQ(find("ssh"), "C:\\b\\ssh.EXE") << "a relative folder passed over";
     EXPECT_EQ(find("none"), "");
     EXPECT_TRUE(torvex::search::IsBareName(u"ssh"));
     for (const char16_t* name : {u"C:ssh", u"bin\\ssh", u"ms-settings:", u""}) {
