@@ -123,7 +123,9 @@ void Run(const std::u16string& line, const wchar_t* verb = nullptr) {
     std::wstring folder = Wide(profile);
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof(execute);
-    execute.fMask = SEE_MASK_FLAG_NO_UI;  // our own box names the line
+    // Our own box names the line. The call returns only when the program has been started: COM is
+    // given back right after it, and an activation still under way would need it.
+    execute.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
     execute.lpVerb = verb;
     execute.lpFile = program.c_str();
     execute.lpParameters = arguments.empty() ? nullptr : arguments.c_str();

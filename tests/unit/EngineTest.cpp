@@ -231,7 +231,9 @@ TEST_F(QuorlinDll, RunsAsAdministratorWithTheVerbRunas) {
 // asks. A thread already in another apartment goes on in it, and every initialisation that
 // succeeded is undone: the caller's thread is given back as it came.
 APTTYPE apartmentSeen = APTTYPE_CURRENT;
-BOOL WINAPI RecordApartment(SHELLEXECUTEINFOW*) {
+ULONG maskSeen = 0;
+BOOL WINAPI RecordApartment(SHELLEXECUTEINFOW* info) {
+    maskSeen = info->fMask;
     APTTYPEQUALIFIER qualifier;
     if (FAILED(CoGetApartmentType(&apartmentSeen, &qualifier))) apartmentSeen = APTTYPE_CURRENT;
     SetLastError(ERROR_CANCELLED);  // nothing to tell
@@ -267,6 +269,7 @@ TEST_F(QuorlinDll, RunsInASingleThreadedApartmentAndGivesTheThreadBackAsItCame) 
         APTTYPE seen = apartmentSeen == APTTYPE_MAINSTA ? APTTYPE_STA : apartmentSeen;
         EXPECT_EQ(seen, row.during) << row.callerInit;
         EXPECT_EQ(afterwards, S_OK) << row.callerInit;
+        EXPECT_NE(maskSeen & SEE_MASK_NOASYNC, 0u) << "done before COM is given back";
     }
     testsupport::PatchImports(engine_, "shell32.dll", &hook, 1, false);
 }
