@@ -65,7 +65,7 @@ LRESULT CALLBACK SlitProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
-            // Wine asks the parent how to colour an Edit; hand the question to the child.
+            // The Edit class asks its parent how to colour its text: the question goes to the child.
             if (std::count(docked.begin(), docked.end(), reinterpret_cast<HWND>(lParam))) {
                 return SendMessageA(reinterpret_cast<HWND>(lParam), message, wParam, lParam);
             }

@@ -1,7 +1,8 @@
 #pragma once
 // Hides Wine from one module, as Windows would have it: its calls of GetProcAddress no longer
-// find ntdll's wine_get_version. Code that behaved otherwise under Wine then shows what it would
-// do under Windows.
+// find ntdll's wine_get_version. The box's code asks nothing of the kind; a test run once with
+// Wine hidden keeps a check for Wine from coming back unnoticed (it is how the box once chose
+// what to do), though it cannot show what Windows itself does.
 #include <windows.h>
 
 #include <cstring>

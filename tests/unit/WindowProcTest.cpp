@@ -295,7 +295,7 @@ TEST_F(BoxTest, CtrlMakesTheBoxACaption) {
 // class, whatever system the box runs on.
 TEST_F(BoxTest, RightPressOnTheCaptionIsKeptFromTheEditClass) {
     for (bool wineHidden : {false, true}) {
-        SCOPED_TRACE(wineHidden ? "as under Windows" : "under Wine");
+        SCOPED_TRACE(wineHidden ? "with Wine hidden" : "under Wine");
         std::optional<testsupport::HiddenWine> hidden;
         if (wineHidden) hidden.emplace(GetModuleHandleA(nullptr));
         if (plugin_) plugin_->Stop();
