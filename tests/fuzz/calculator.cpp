@@ -1,0 +1,73 @@
+// The calculator, for any line: no crash, an answer within the time bound (the evaluator refuses
+// past 40 ms; with the sanitizers everything runs slower, so the bound checked here is wider),
+// and identities that must hold exactly: (a+b)-b = a, and a*b/b = a for b other than 0.
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "commands/Calculator.h"
+
+namespace {
+
+using torvex::calc::Calculate;
+using torvex::calc::Kind;
+
+const char* const kTokens[] = {
+    "0",     "1",     "2",    "3",    "4",      "5",      "6",    "7",     "8",     "9",  ".",
+    ",",     "e",     "e-",   "+",    "-",      "*",      "/",    "^",     "(",     ")",  "!",
+    " mod ", "sqrt(", "sin(", "cos(", "tan(",   "ln(",    "log(", "exp(",  "asin(", "pi", "0x",
+    "0b",    "=",     "hex(", "bin(", "round(", "floor(", "abs(", "atan(", " ",     "ff", "9^9^9",
+};
+constexpr double kBoundMilliseconds = 2000;
+
+std::u16string Line(const std::uint8_t* data, std::size_t size) {
+    std::u16string line;
+    if (size > 0 && data[0] % 2 == 0) {  // tokens, so that most lines are expressions
+        for (std::size_t i = 1; i < size; ++i) {
+            for (const char* c = kTokens[data[i] % (sizeof(kTokens) / sizeof(kTokens[0]))]; *c;
+                 ++c) {
+                line += static_cast<char16_t>(*c);
+            }
+        }
+    } else {
+        for (std::size_t i = 1; i + 1 < size; i += 2) {
+            line += static_cast<char16_t>(data[i] | data[i + 1] << 8);
+        }
+    }
+    return line;
+}
+
+// A small decimal from the bytes: "-12.05" and the like.
+std::u16string Number(const std::uint8_t* data, std::size_t size, std::size_t from) {
+    std::u16string text;
+    if (from < size && data[from] % 3 == 0) text += u'-';
+    for (std::size_t i = from + 1; i < size && i < from + 6; ++i) {
+        text += static_cast<char16_t>(u'0' + data[i] % 10);
+        if (i == from + 3) text += u'.';
+    }
+    return text.empty() || text == u"-" ? u"7" : text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::u16string line = Line(data, size);
+    for (char16_t decimal : {u'.', u','}) {
+        auto started = std::chrono::steady_clock::now();
+        Calculate(line, decimal);
+        std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - started;
+        if (took.count() > kBoundMilliseconds) std::abort();
+    }
+    const std::u16string a = u"(" + Number(data, size, 0) + u")";
+    const std::u16string b = u"(" + Number(data, size, 6) + u")";
+    const torvex::calc::Result alone = Calculate(u"=" + a);
+    if (Calculate(u"(" + a + u"+" + b + u")-" + b).value != alone.value) std::abort();
+    const torvex::calc::Result divisor = Calculate(u"=" + b);
+    if (divisor.kind == Kind::kExact && divisor.value != u"0" && divisor.value != u"-0" &&
+        Calculate(a + u"*" + b + u"/" + b).value != alone.value) {
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,132 @@
+// The calculator: which lines are calculations, and their results. The expected values were
+// worked out apart from the box: exact ones with Python's integers and fractions, rounded ones
+// with mpmath 1.3 at 50 digits (mp.nstr to 30 significant digits).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "commands/Calculator.h"
+#include "tests/support/Text.h"
+
+namespace {
+
+using torvex::calc::Kind;
+
+struct Case {
+    const char* line;
+    Kind kind;
+    const char* value;  // the result, or the reason
+    char16_t decimal = u'.';
+};
+
+// Each tracker fault of the launchers: 2^64, 22222222222222222222, 1.002 in German, 3,000*4, hex
+// past 32 bits.
+const Case kCases[] = {
+    {"2^64", Kind::kExact, "18446744073709551616"},
+    {"=22222222222222222222", Kind::kExact, "22222222222222222222"},
+    {"22222222222222222222*3", Kind::kExact, "66666666666666666666"},
+    {"1.002*1000", Kind::kExact, "1002", u','},
+    {"1.002*1000", Kind::kExact, "1002"},
+    {"1,002*1000", Kind::kExact, "1002", u','},
+    {"1,002*1000", Kind::kError, "digit grouping is not read: write the number without \",\""},
+    {"3,000*4", Kind::kError, "digit grouping is not read: write the number without \",\""},
+    {"3,000*4", Kind::kExact, "12", u','},
+    {"0xFFFFFFFFF+1", Kind::kExact, "68719476736"},
+    {"hex(0xFFFFFFFFFF*16)", Kind::kExact, "0xFFFFFFFFFF0"},
+    {"bin(10)", Kind::kExact, "0b1010"},
+    // Exact arithmetic, and the operators' order.
+    {"0.1+0.2", Kind::kExact, "0.3"},
+    {"0,1+0,2", Kind::kExact, "0,3", u','},
+    {"1/8", Kind::kExact, "0.125"},
+    {"1/3*3", Kind::kExact, "1"},
+    {"2^-2", Kind::kExact, "0.25"},
+    {"-2^2", Kind::kExact, "-4"},
+    {"2^3^2", Kind::kExact, "512"},
+    {"2 \u00D7 3 \u00F7 4", Kind::kExact, "1.5"},
+    {"-7 mod 3", Kind::kExact, "2"},
+    {"7 mod -3", Kind::kExact, "-2"},
+    {"1e6*2", Kind::kExact, "2000000"},
+    {"round(2.5)+round(-2.5)*10", Kind::kExact, "-27"},
+    {"floor(-1.5)", Kind::kExact, "-2"},
+    {"ceil(1.2)", Kind::kExact, "2"},
+    {"abs(-3)", Kind::kExact, "3"},
+    {"sqrt(1/4)", Kind::kExact, "0.5"},
+    {"100!", Kind::kExact,
+     "93326215443944152681699238856266700490715968264381621468592963895217599993229915608941463"
+     "976156518286253697920827223758251185210916864000000000000000000000000"},
+    // Rounded to 30 significant digits.
+    {"1/3", Kind::kRounded, "0.333333333333333333333333333333"},
+    {"2/3", Kind::kRounded, "0.666666666666666666666666666667"},
+    {"1/4+1/12", Kind::kRounded, "0,333333333333333333333333333333", u','},
+    {"sqrt(16/9)", Kind::kRounded, "1.33333333333333333333333333333"},
+    {"sqrt(2)", Kind::kRounded, "1.41421356237309504880168872421"},
+    {"2^0.5", Kind::kRounded, "1.41421356237309504880168872421"},
+    {"exp(1)", Kind::kRounded, "2.71828182845904523536028747135"},
+    {"exp(100)", Kind::kRounded, "2.68811714181613544841262555158e43"},
+    {"ln(10)", Kind::kRounded, "2.30258509299404568401799145468"},
+    {"ln(1e-300)", Kind::kRounded, "-690.775527898213705205397436405"},
+    {"log(2)", Kind::kRounded, "0.301029995663981195213738894724"},
+    {"sin(1)", Kind::kRounded, "0.84147098480789650665250232163"},
+    {"sin(1e20)", Kind::kRounded, "-0.645251285265780844205811711313"},
+    {"cos(1)", Kind::kRounded, "0.540302305868139717400936607443"},
+    {"tan(1)", Kind::kRounded, "1.55740772465490223050697480746"},
+    {"asin(0.5)", Kind::kRounded, "0.523598775598298873077107230547"},
+    {"acos(0.5)", Kind::kRounded, "1.04719755119659774615421446109"},
+    {"atan(1)", Kind::kRounded, "0.78539816339744830961566084582"},
+    {"=pi", Kind::kRounded, "3.14159265358979323846264338328"},
+    // No result: a reason.
+    {"1/0", Kind::kError, "division by zero"},
+    {"5 mod 0", Kind::kError, "division by zero"},
+    {"ln(0)", Kind::kError, "outside the function's domain"},
+    {"sqrt(-1)", Kind::kError, "outside the function's domain"},
+    {"asin(2)", Kind::kError, "outside the function's domain"},
+    {"3.5!", Kind::kError, "outside the function's domain"},
+    {"9^9^9", Kind::kError, "too large"},  // refused before it is worked out
+    {"2^34000", Kind::kError, "too large"},
+    {"exp(1e6)", Kind::kError, "too large"},
+    {"sin(1e30)", Kind::kError, "too large"},
+    {"(1+2", Kind::kError, "a parenthesis not closed"},
+    {"=foo", Kind::kError, "unknown name \"foo\""},
+    {"=", Kind::kError, "incomplete"},
+    {"hex(1/2)", Kind::kError, "hex() and bin() take a whole number"},
+    // Lines that stay what they were: programs, numbers and names alone, no expression at all.
+    {"7-zip", Kind::kNone, ""},
+    {"x64dbg", Kind::kNone, ""},
+    {"notepad 1+1.txt", Kind::kNone, ""},
+    {"42", Kind::kNone, ""},
+    {"pi", Kind::kNone, ""},
+    {"1,002", Kind::kNone, ""},
+    {"a=1+1", Kind::kNone, ""},
+    {"%X%+1", Kind::kNone, ""},
+    {"2e", Kind::kNone, ""},
+    {"", Kind::kNone, ""},
+};
+
+TEST(Calculator, WorksOutExactlyOrRoundsAndSaysWhyNot) {
+    for (const Case& row : kCases) {
+        torvex::calc::Result result =
+            torvex::calc::Calculate(testsupport::U16(row.line), row.decimal);
+        EXPECT_EQ(result.kind, row.kind) << row.line;
+        EXPECT_EQ(testsupport::Utf8(result.value), row.value) << row.line;
+    }
+    EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(u"1/3").Shown()),
+              "\u2248 0.333333333333333333333333333333");
+    EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(u"1/0").Shown()), "= ? division by zero");
+}
+
+// Deep nesting is refused without exhausting the stack; a line longer than a line is no
+// calculation; a long chain of operators is no nesting.
+TEST(Calculator, RefusesWhatItCannotHold) {
+    std::u16string deep = u"=" + std::u16string(2000, u'(') + u"1" + std::u16string(2000, u')');
+    EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(deep).value), "too deeply nested");
+    std::u16string signs = std::u16string(4000, u'-') + u"1";
+    EXPECT_EQ(torvex::calc::Calculate(signs).kind, Kind::kError);
+    EXPECT_EQ(torvex::calc::Calculate(u"=1+" + std::u16string(4095, u'1')).kind, Kind::kNone);
+    EXPECT_EQ(torvex::calc::Calculate(u"=" + std::u16string(10000, u'(')).kind, Kind::kNone);
+    // A long chain is no nesting: a whole line of sums is worked out.
+    std::u16string sum = u"1";
+    for (int i = 1; i < 2048; ++i) sum += u"+1";
+    EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(sum).value), "2048");
+}
+
+}  // namespace
