@@ -26,6 +26,8 @@ constexpr char kHistorySearch[] = "torvex.historySearch:";
 constexpr char kHistoryDelete[] = "torvex.historyDelete:";
 // Suggestions as you type, ranked by use.
 constexpr char kSuggest[] = "torvex.suggest:";
+// The calculator in the line.
+constexpr char kCalculator[] = "torvex.calculator:";
 
 // The shell's current style.
 constexpr char kToolbarColor[] = "toolbar.color:";

@@ -48,7 +48,10 @@ void TorvexPlugin::ReadSettings() {
     historySearch = ReadBool(rc, torvex::keys::kHistorySearch, true);
     historyDelete = ReadBool(rc, torvex::keys::kHistoryDelete, true);
     suggest = ReadBool(rc, torvex::keys::kSuggest, true);
+    calculator = ReadBool(rc, torvex::keys::kCalculator, true);
+    decimalSeparator = DecimalSeparator();
     aliases.Load(rc);
+    calculated.valid = false;  // the switch, the aliases or the locale may have changed
 
     ReadStyle();
 

@@ -86,6 +86,7 @@ void TorvexPlugin::RunLine(bool elevated) {
     std::u16string line = torvex::utf::WithoutLoneHalves(torvex::ToU16(typed));
     torvex::CopyText(typed, torvex::ToWide(line).c_str());
 
+    if (RunCalculation(typed)) return;
     std::u16string expanded, alias;
     switch (aliases.Expand(line, expanded, alias)) {
         case torvex::AliasTable::Found::kTooLong:

@@ -40,6 +40,8 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     suggest = true;
     composing = false;
     focused = false;
+    calculator = true;
+    decimalSeparator = u'.';
     driveTypes.fill(0);
 
     ReadSettings();

@@ -10,6 +10,7 @@
 
 #include "appearance/PaintCache.h"
 #include "commands/Aliases.h"
+#include "commands/Calculator.h"
 #include "commands/UseCounts.h"
 #include "host/NimbarApi.h"
 
@@ -101,8 +102,15 @@ struct TorvexPlugin {
     bool composing;  // an input method is composing: no suggestion
     bool focused;    // the box has the keyboard focus
     torvex::uses::UseCounts useCounts;
-    std::array<unsigned char, 26>
-        driveTypes;  // of each drive letter as asked, plus one; 0: not yet
+    std::array<unsigned char, 26> driveTypes;  // each drive letter's type as asked, plus one
+    // The calculator ("torvex.calculator:"), the user's decimal separator, and the last result.
+    bool calculator;
+    char16_t decimalSeparator;
+    struct Calculated {
+        bool valid = false;
+        std::wstring line;
+        torvex::calc::Result result;
+    } calculated;
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
@@ -177,11 +185,18 @@ struct TorvexPlugin {
         std::wstring typed;
         int slot = -1;
     };
+    bool TypedAtTheEnd(std::wstring& typed);
     Suggested CurrentSuggestion();
     bool TakeSuggestion(WPARAM key);
     void DrawSuggestion(HDC dc);
     bool ProgramIsGone(const wchar_t* line);
     static std::int64_t Now();
+
+    // Calculations (commands/Calculation.cpp).
+    static char16_t DecimalSeparator();
+    bool MayCalculate(const std::wstring& line);
+    const torvex::calc::Result& CalculationOf(const std::wstring& line);
+    bool RunCalculation(const wchar_t* line);
 
     // The uses of the held lines, and their file beside history.txt (commands/HistoryUses.cpp).
     void LoadUses();

@@ -3,6 +3,7 @@
 // it; a single-line Edit takes the text before the first break, and so does the box.
 #include "window/Paste.h"
 
+#include <cstring>
 #include <string>
 
 #include "commands/Utf.h"
@@ -60,6 +61,21 @@ void PasteFirstLine(HWND window) {
     std::size_t room = kept < kMaxLineLength ? kMaxLineLength - kept : 0;
     line.resize(utf::CutLength(ToU16(line), room));
     SendMessageW(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
+}
+
+bool CopyToClipboard(HWND window, const std::wstring& text) {
+    OpenedClipboard clipboard(window);
+    if (!clipboard.open() || !EmptyClipboard()) return false;
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (data == nullptr) return false;
+    if (void* locked = GlobalLock(data)) {
+        std::memcpy(locked, text.c_str(), bytes);
+        GlobalUnlock(data);
+        if (SetClipboardData(CF_UNICODETEXT, data) != nullptr) return true;  // the system's now
+    }
+    GlobalFree(data);
+    return false;
 }
 
 }  // namespace torvex

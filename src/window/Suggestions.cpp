@@ -62,18 +62,28 @@ bool TorvexPlugin::ProgramIsGone(const wchar_t* line) {
     return true;
 }
 
-TorvexPlugin::Suggested TorvexPlugin::CurrentSuggestion() {
-    Suggested none;
-    if (!suggest || search.active || composing || !focused || editWindow == nullptr) return none;
+// What is typed, when something may be drawn after it: the box has the focus, the caret stands
+// at the end of a line that is not empty and nothing is selected; no search, no composition.
+bool TorvexPlugin::TypedAtTheEnd(std::wstring& typed) {
+    if (search.active || composing || !focused || editWindow == nullptr) return false;
     const int length = GetWindowTextLengthW(editWindow);
-    if (length <= 0 || length > kMaxLineLength) return none;
+    if (length <= 0 || length > kMaxLineLength) return false;
     DWORD start = 0, end = 0;
     SendMessageW(editWindow, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
-    if (start != end || end != static_cast<DWORD>(length)) return none;  // not at the end
+    if (start != end || end != static_cast<DWORD>(length)) return false;
+    typed.resize(length + 1);
+    typed.resize(GetWindowTextW(editWindow, &typed[0], length + 1));
+    return true;
+}
+
+// None for a calculation: its result is drawn instead.
+TorvexPlugin::Suggested TorvexPlugin::CurrentSuggestion() {
     Suggested found;
-    found.typed.resize(length + 1);
-    found.typed.resize(GetWindowTextW(editWindow, &found.typed[0], length + 1));
+    if (!suggest || !TypedAtTheEnd(found.typed) ||
+        CalculationOf(found.typed).kind != torvex::calc::Kind::kNone) {
+        return Suggested();
+    }
     std::vector<std::wstring_view> held;
     held.reserve(historyCount);
     for (int slot = 0; slot < historyCount; ++slot) held.emplace_back(history[slot]);
@@ -107,13 +117,22 @@ bool TorvexPlugin::TakeSuggestion(WPARAM key) {
     return true;
 }
 
-// The rest of the suggestion from the caret on, cut at the box's edge.
+// The rest of the suggestion from the caret on, or a calculation's result after a blank, cut at
+// the box's edge.
 void TorvexPlugin::DrawSuggestion(HDC dc) {
-    const Suggested found = CurrentSuggestion();
+    std::wstring typed, shown;
+    if (!TypedAtTheEnd(typed)) return;
+    const torvex::calc::Result& result = CalculationOf(typed);
+    if (result.kind != torvex::calc::Kind::kNone) {
+        shown = L" " + torvex::ToWide(result.Shown());
+    } else {
+        const Suggested found = CurrentSuggestion();
+        if (found.slot < 0) return;
+        shown = std::wstring(history[found.slot]).substr(found.typed.size());
+    }
+    const std::wstring_view rest = shown;
     POINT caret = {};
-    if (found.slot < 0 || !GetCaretPos(&caret)) return;
-    const std::wstring_view rest =
-        std::wstring_view(history[found.slot]).substr(found.typed.size());
+    if (!GetCaretPos(&caret)) return;
     RECT format = {};
     SendMessageW(editWindow, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     RECT area = {caret.x, format.top, format.right, format.bottom};

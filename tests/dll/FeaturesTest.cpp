@@ -12,6 +12,7 @@
 
 #include "host/ShellMessages.h"
 #include "tests/support/AppData.h"
+#include "tests/support/Clipboard.h"
 #include "tests/support/Keyboard.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/RealPlugin.h"
@@ -439,6 +440,49 @@ TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
     EXPECT_EQ(testsupport::FileBytes(InPlugin("history.counts.txt")).find("notepad"),
               std::string::npos);
     DeleteFileA(here.c_str());
+}
+
+// A calculation's result goes on the clipboard and into the field on Enter, to be typed on; the
+// line is recorded and nothing runs. One without a result stays; a program's name, an alias, a
+// quoted line and the switch off go to the engine as before. Each row: the keys, the field, the
+// clipboard (unchanged: "before"), the engine's record, history.txt.
+TEST_F(Features, ACalculationIsWorkedOutOnEnterAndRunsNothing) {
+    struct Case {
+        std::string keys;
+        const char *field, *clipboard, *engine, *history, *settings;
+    };
+    const Case cases[] = {
+        {"2^64\r", "18446744073709551616", "18446744073709551616", "", "2^64\r\n", ""},
+        {"2^64\r*2\r", "36893488147419103232", "36893488147419103232", "",
+         "2^64\r\n18446744073709551616*2\r\n", ""},
+        {"=1/3\r", "0.333333333333333333333333333333", "0.333333333333333333333333333333", "",
+         "=1/3\r\n", ""},
+        {".5+0x10\r", "16.5", "16.5", "", ".5+0x10\r\n", ""},
+        {"1/0\r", "1/0", "before", "", "", ""},
+        {"(1+2\r", "(1+2", "before", "", "", ""},
+        {"1,002*3\r", "1,002*3", "before", "", "", ""},  // grouping: refused, never guessed
+        {"7-zip\r", "", "before", "7-zip", "7-zip\r\n", ""},
+        {"x64dbg\r", "", "before", "x64dbg", "x64dbg\r\n", ""},
+        {"notepad 1+1.txt\r", "", "before", "notepad 1+1.txt", "notepad 1+1.txt\r\n", ""},
+        {"\"1+1\"\r", "", "before", "\"1+1\"", "\"1+1\"\r\n", ""},
+        {"pi -1\r", "", "before", "notepad -1", "pi -1\r\n", "torvex.alias: pi notepad {*}\n"},
+        {"2^64\r", "", "before", "2^64", "2^64\r\n", "torvex.calculator: false\n"},
+    };
+    for (bool docked : {false, true}) {
+        SCOPED_TRACE(docked ? "docked" : "floating");
+        for (const Case& row : cases) {
+            DeleteFileA(InPlugin("history.txt").c_str());
+            ASSERT_TRUE(testsupport::SetClipboardText("before"));
+            Start({"recording_engine.dll", docked}, row.settings);
+            SetFocus(box_);
+            Press(box_, row.keys);
+            EXPECT_EQ(Field(), row.field) << row.keys;
+            EXPECT_EQ(testsupport::ClipboardText(), row.clipboard) << row.keys;
+            EXPECT_EQ(EngineGot(), row.engine) << row.keys;
+            Stop();
+            EXPECT_EQ(HistoryFile(), row.history) << row.keys;
+        }
+    }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/Calculator.h"
 #include "host/ShellMessages.h"
 #include "shell/PluginExports.h"
 #include "shell/StandIn.h"
@@ -65,7 +66,10 @@ class HistoryModel {
         line.resize(std::min(line.find_first_of("\r\n"), line.size()));
         std::string run = Expanded(line);
         if (run[0] == '@' && !InCodePage(run)) return;  // not sent with '?' in it: not run
-        if (GoesToEngine(run, noWho)) {
+        // A calculation runs nothing, and one without a result is not recorded either.
+        torvex::calc::Kind calculation = Calculation(line);
+        if (calculation == torvex::calc::Kind::kError) return;
+        if (calculation == torvex::calc::Kind::kNone && GoesToEngine(run, noWho)) {
             toEngine_.push_back((elevated && run[0] != '@' ? "[runas] " : "") + run);
         }
         if (_stricmp(run.c_str(), ".clear") == 0) list_.clear(), file_.clear();
@@ -99,6 +103,11 @@ class HistoryModel {
     }
 
   private:
+    static torvex::calc::Kind Calculation(const std::string& line) {
+        if (line.empty() || line[0] == '@' || Expanded(line) != line) return {};
+        std::wstring wide = testsupport::Wide(line);
+        return torvex::calc::Calculate(std::u16string(wide.begin(), wide.end())).kind;
+    }
     static std::string Expanded(const std::string& line) {
         std::size_t end = std::min(line.find(' '), line.size());
         std::string name = line.substr(0, end);

@@ -22,4 +22,18 @@ inline bool SetClipboardText(const std::string& text) {
     return set;
 }
 
+// The clipboard's text in UTF-8, as a program would paste it; empty when it holds none.
+inline std::string ClipboardText() {
+    if (!OpenClipboard(nullptr)) return "";
+    std::string text;
+    if (HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* wide = static_cast<const wchar_t*>(GlobalLock(block))) {
+            text = Utf8(wide);
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 }  // namespace testsupport

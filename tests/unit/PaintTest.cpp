@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <cstring>
 #include <string>
 
 #include "host/ShellMessages.h"
@@ -278,18 +279,29 @@ TEST_F(PaintTest, AHugeBoxPaintsNoMoreThanTheScreenShows) {
 // A suggestion is drawn after the typed text, from the caret on, in the shade half-way between
 // the text's colour and the toolbar's; with the switch off, nothing is.
 TEST_F(PaintTest, TheSuggestionIsDrawnAfterTheCaretInThePromptsShade) {
-    for (bool on : {true, false}) {
-        SCOPED_TRACE(on ? "on" : "switched off");
+    struct Case {
+        const char *settings, *typed;
+        bool drawn;
+    };
+    const Case cases[] = {
+        {"", "MM", true},
+        {"torvex.suggest: false\n", "MM", false},
+        {"", "2^88", true},  // a calculation's result, in the same place and shade
+        {"torvex.calculator: false\n", "2^88", false},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(std::string(row.settings) + row.typed);
         plugin_->Stop();
-        Write("torvex.rc", on ? "" : "torvex.suggest: false\n");
+        Write("torvex.rc", row.settings);
         Start();
         UseStyle(
             "toolbar: Flat Solid\ntoolbar.color: #404040\ntoolbar.label.textColor: #00FF00\n"
             "borderWidth: 0\nbevelWidth: 0\ntoolbar.fontHeight: 14\n");
         plugin_->AddToHistory(L"MMMMMMMMMMMM");
         SetFocus(box());
-        SetWindowTextA(box(), "MM");
-        Send(EM_SETSEL, 2, 2);
+        SetWindowTextA(box(), row.typed);
+        const int end = static_cast<int>(std::strlen(row.typed));
+        Send(EM_SETSEL, end, end);
         Repaint();
         POINT caret = {};
         GetCaretPos(&caret);
@@ -303,9 +315,9 @@ TEST_F(PaintTest, TheSuggestionIsDrawnAfterTheCaretInThePromptsShade) {
                 bright += GetGValue(c) > 0xC0;
             }
         }
-        EXPECT_EQ(shaded > 10, on) << shaded;
+        EXPECT_EQ(shaded > 10, row.drawn) << shaded;
         EXPECT_EQ(bright, 0) << "never in the text's own colour";
-        EXPECT_EQ(Field(), "MM") << "drawn, never typed";
+        EXPECT_EQ(Field(), row.typed) << "drawn, never typed";
     }
 }
 

@@ -113,6 +113,7 @@ TEST_F(SettingsTest, PassesEveryKeyToItsReaderSpelledExactly) {
                          "ReadBool torvex.historySearch:",
                          "ReadBool torvex.historyDelete:",
                          "ReadBool torvex.suggest:",
+                         "ReadBool torvex.calculator:",
                          "ReadColor toolbar.color:",
                          "ReadColor toolbar.colorTo:",
                          "ReadString toolbar.textColor:",
