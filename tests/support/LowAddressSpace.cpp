@@ -26,6 +26,29 @@ bool Low(const void* address) {
     return reinterpret_cast<std::uintptr_t>(address) < kFourGigabytes;
 }
 
+void Remember(std::uintptr_t start, std::uintptr_t end) {
+    if (earlierCount < kMostEarlierRegions) earlier[earlierCount++] = {start, end};
+}
+
+// Reserves [start, end). A free region may hold a few pieces that the system keeps for itself
+// although it reports them free (Wine's own mappings, which move from run to run): one piece
+// refuses the whole reservation, which then leaves gigabytes free for later allocations to land
+// in by chance. The region is halved until each half is reserved, and what is refused at the
+// granularity is remembered as held before, as the loader's memory is.
+void Reserve(std::uint64_t start, std::uint64_t end) {
+    if (VirtualAlloc(reinterpret_cast<void*>(static_cast<std::uintptr_t>(start)),
+                     static_cast<SIZE_T>(end - start), MEM_RESERVE, PAGE_NOACCESS)) {
+        return;
+    }
+    if (end - start <= kGranularity) {
+        Remember(static_cast<std::uintptr_t>(start), static_cast<std::uintptr_t>(end));
+        return;
+    }
+    const std::uint64_t middle = start + ((end - start) / 2 & ~(kGranularity - 1));
+    Reserve(start, middle);
+    Reserve(middle, end);
+}
+
 // Allocates blocks of every size class until the heap has given many in a row above 4 GB, over
 // and over until no size gets one below any more. The blocks are kept for good, so that no later
 // allocation can reuse their space. (How a heap picks a block is its own business: a single one
@@ -56,9 +79,7 @@ void ReserveLowAddressSpace() {
          at = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
         if (region.State != MEM_FREE) {
             auto start = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
-            if (earlierCount < kMostEarlierRegions) {
-                earlier[earlierCount++] = {start, start + region.RegionSize};
-            }
+            Remember(start, start + region.RegionSize);
             continue;
         }
         // Reservations start and end on the allocation granularity.
@@ -66,10 +87,7 @@ void ReserveLowAddressSpace() {
         std::uint64_t end = std::min<std::uint64_t>(start + region.RegionSize, kFourGigabytes);
         start = (start + kGranularity - 1) & ~(kGranularity - 1);
         end &= ~(kGranularity - 1);
-        if (end > start) {
-            VirtualAlloc(reinterpret_cast<void*>(static_cast<std::uintptr_t>(start)),
-                         static_cast<SIZE_T>(end - start), MEM_RESERVE, PAGE_NOACCESS);
-        }
+        if (end > start) Reserve(start, end);
     }
     UseUpLowBlocks([](std::size_t size) { return std::malloc(size); });
     UseUpLowBlocks([](std::size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); });

@@ -20,6 +20,20 @@ const void* ThroughThirtyTwoBits(const void* pointer) {
 
 TEST(AddressSpace, APointerCutToThirtyTwoBitsReadsNothing) {
     if (sizeof(void*) < 8) GTEST_SKIP() << "the 32-bit lane has no pointer to cut";
+    // Where a cut pointer lands is chance; that no free space is left below 4 GB for anything to
+    // be placed in is not: what is free is only what the system refused to give.
+    MEMORY_BASIC_INFORMATION region;
+    for (auto at = reinterpret_cast<char*>(0x10000);
+         reinterpret_cast<std::uintptr_t>(at) < testsupport::kFourGigabytes &&
+         VirtualQuery(at, &region, sizeof(region));
+         at = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
+        const auto start = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
+        const std::uintptr_t granule = 64 * 1024, whole = (start + granule - 1) & ~(granule - 1);
+        if (region.State == MEM_FREE && whole + granule <= start + region.RegionSize) {
+            EXPECT_TRUE(testsupport::LayBelowFourGigabytesBefore(reinterpret_cast<void*>(whole)))
+                << region.BaseAddress << " and " << region.RegionSize << " bytes are free";
+        }
+    }
     auto block = std::make_unique<char[]>(64);
     auto plugin = std::make_unique<TorvexPlugin>(GetModuleHandleA(nullptr), nullptr);
     HMODULE dll = LoadLibraryA("torvex.dll");
