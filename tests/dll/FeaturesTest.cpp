@@ -27,6 +27,7 @@ using Features = testsupport::RealPlugin;
 constexpr char kCtrlR = '\x12', kEscape = '\x1B', kBackspace = '\b', kEnter = '\r';
 constexpr char kRight = '\x1D', kUp = '\x1E', kShiftDelete = '\x7F', kCtrlShiftEnter = '\x10';
 constexpr char kAltGrR = '\x11';  // Ctrl and Alt: a character on some keyboards
+constexpr char kCtrlEnter = '\x0E';
 constexpr char kEnd = '\x05', kCtrlRight = '\x06', kShiftEnd = '\x07', kLeft = '\x02', kTab = '\t';
 
 void Held(std::initializer_list<int> keys, bool down) {
@@ -45,6 +46,9 @@ void Press(HWND box, const std::string& script) {
             case kCtrlShiftEnter:
                 Held({VK_CONTROL, VK_SHIFT}, true), PressKey(box, VK_RETURN, '\n');
                 Held({VK_CONTROL, VK_SHIFT}, false);
+                break;
+            case kCtrlEnter:
+                Held({VK_CONTROL}, true), PressKey(box, VK_RETURN, '\n'), Held({VK_CONTROL}, false);
                 break;
             case kAltGrR:
                 Held({VK_CONTROL, VK_MENU}, true), PressKey(box, 'R', L'\u00AE');
@@ -155,55 +159,75 @@ TEST_F(Features, AliasesRunWhatTheyStandForAndRecordWhatWasTyped) {
 }
 
 // A hotkey of the shell's sends "@Castpad Focus" while another program is in the foreground: the
-// box takes the keyboard, its text selected. Nothing else takes the focus.
+// box takes the keyboard, its text selected. A broadcast with more words does nothing: the other
+// program keeps the foreground. Nothing else takes the focus.
 TEST_F(Features, TheFocusBroadcastBringsTheBoxForward) {
+    const std::pair<const char*, bool> cases[] = {
+        {"@Castpad Focus now", false},
+        {"@Castpad Focus xyz", false},
+        {"@castpad FOCUS", true},
+    };
     for (bool docked : {false, true}) {
-        Start({"recording_engine.dll", docked});
-        SetWindowTextW(box_, L"some text");
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION other = {};
-        wchar_t command[] = L"\"helper dir\\foreground.exe\"";
-        ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &other));
-        DWORD owner = 0;
-        for (int waited = 0; waited < 200 && owner != other.dwProcessId; ++waited) {
-            shell_.Pump(50);
-            GetWindowThreadProcessId(GetForegroundWindow(), &owner);
-        }
-        ASSERT_EQ(owner, other.dwProcessId) << "the other program is in the foreground";
-        for (const char* text : {"@Castpad Focus now", "@castpad FOCUS"}) {
+        for (const auto& [text, summons] : cases) {
+            SCOPED_TRACE(std::string(text) + (docked ? ", docked" : ""));
+            Start({"recording_engine.dll", docked});
+            SetWindowTextW(box_, L"some text");
+            STARTUPINFOW startup = {};
+            startup.cb = sizeof(startup);
+            PROCESS_INFORMATION other = {};
+            wchar_t command[] = L"\"helper dir\\foreground.exe\"";
+            ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr,
+                                       nullptr, &startup, &other));
+            DWORD owner = 0;
+            for (int waited = 0; waited < 200 && owner != other.dwProcessId; ++waited) {
+                shell_.Pump(50);
+                GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+            }
+            ASSERT_EQ(owner, other.dwProcessId) << "the other program is in the foreground";
             SendMessageA(box_, shell::kBroadcast, 0, reinterpret_cast<LPARAM>(text));
-            shell_.Pump(100);
+            // The window manager takes its time to give the foreground: long enough for it.
+            for (int waited = 0; waited < 20 && GetFocus() != box_; ++waited) shell_.Pump(50);
+            GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+            EXPECT_EQ(owner == other.dwProcessId, !summons);
+            EXPECT_EQ(GetForegroundWindow() == GetAncestor(box_, GA_ROOT), summons);
+            EXPECT_EQ(GetFocus() == box_, summons);
+            DWORD start = 1, end = 0;
+            SendMessageW(box_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                         reinterpret_cast<LPARAM>(&end));
+            if (summons) {
+                EXPECT_EQ(start, 0u);
+                EXPECT_EQ(end, 9u) << "the text selected";
+            }
+            TerminateProcess(other.hProcess, 0);
+            WaitForSingleObject(other.hProcess, 5000);
+            CloseHandle(other.hProcess);
+            CloseHandle(other.hThread);
+            Stop();
         }
-        EXPECT_EQ(GetForegroundWindow(), GetAncestor(box_, GA_ROOT));
-        EXPECT_EQ(GetFocus(), box_);
-        DWORD start = 1, end = 0;
-        SendMessageW(box_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                     reinterpret_cast<LPARAM>(&end));
-        EXPECT_EQ(start, 0u);
-        EXPECT_EQ(end, 9u) << "the text selected";
-        TerminateProcess(other.hProcess, 0);
-        CloseHandle(other.hProcess);
-        CloseHandle(other.hThread);
-        Stop();
     }
 }
 
 // Ctrl+Shift+Enter hands an engine's line over with the verb "runas"; the box's own commands and
-// "@" lines run as with Enter. An engine of the older kind cannot: the line stays.
+// "@" lines run as with Enter. Ctrl+Enter without Shift neither runs nor elevates. An engine of
+// the older kind cannot: the line stays.
 TEST_F(Features, CtrlShiftEnterRunsALineAsAdministrator) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"notepad C:\\x.txt", "[runas] notepad C:\\x.txt"},
-        {".reconfig", ""},
-        {"@NMShowPlugins", "@NMShowPlugins"},
+    struct Case {
+        std::string keys;
+        const char *engine, *field;
+    };
+    const Case cases[] = {
+        {std::string("notepad C:\\x.txt") + kCtrlShiftEnter, "[runas] notepad C:\\x.txt", ""},
+        {std::string(".reconfig") + kCtrlShiftEnter, "", ""},
+        {std::string("@NMShowPlugins") + kCtrlShiftEnter, "@NMShowPlugins", ""},
+        {std::string("calc") + kCtrlEnter, "", "calc"},
     };
     for (bool docked : {false, true}) {
         Start({"recording_engine.dll", docked});
-        for (const auto& [typed, engine] : cases) {
-            Press(box_, std::string(typed) + kCtrlShiftEnter);
-            EXPECT_EQ(EngineGot(), engine) << typed;
-            EXPECT_EQ(Field(), "");
+        for (const Case& row : cases) {
+            Press(box_, row.keys);
+            EXPECT_EQ(EngineGot(), row.engine) << row.keys;
+            EXPECT_EQ(Field(), row.field) << row.keys;
+            Press(box_, {kEscape});
         }
         Stop();
         EXPECT_EQ(HistoryFile(), "notepad C:\\x.txt\r\n.reconfig\r\n@NMShowPlugins\r\n");
