@@ -191,11 +191,12 @@ TEST_F(QuorlinDll, NamesTheLineAndTheReasonWhenItCannotRunIt) {
 
 // As administrator: the engine asks for the verb "runas". The user saying no to the prompt
 // (ERROR_CANCELLED) is no failure to tell about; any other failure is.
-std::wstring verbAskedFor, fileAskedFor;
+std::wstring verbAskedFor, fileAskedFor, argumentsGiven;
 DWORD failureGiven = 0;
 BOOL WINAPI FailingShellExecute(SHELLEXECUTEINFOW* info) {
     verbAskedFor = info->lpVerb != nullptr ? info->lpVerb : L"";
     fileAskedFor = info->lpFile != nullptr ? info->lpFile : L"";
+    argumentsGiven = info->lpParameters != nullptr ? info->lpParameters : L"";
     SetLastError(failureGiven);
     return FALSE;
 }
@@ -224,6 +225,21 @@ TEST_F(QuorlinDll, RunsAsAdministratorWithTheVerbRunas) {
             << testsupport::Utf8(fileAskedFor);
     }
     EXPECT_EQ(closer.Seen().size(), 1u) << "only the real failure is told";
+    // A line of 4,095 units runs whole, with Enter and elevated alike; one of 4,096 is not run cut.
+    failureGiven = ERROR_CANCELLED;
+    auto runPlain = reinterpret_cast<void (*)(const wchar_t*)>(
+        reinterpret_cast<void*>(GetProcAddress(engine_, "ECW")));
+    ASSERT_NE(runPlain, nullptr);
+    for (std::size_t units : {4095, 4096}) {
+        const std::wstring arguments(units - std::wcslen(L"notepad "), L'x');
+        const std::wstring line = L"notepad " + arguments;
+        for (const wchar_t* verb : {static_cast<const wchar_t*>(nullptr), L"runas"}) {
+            argumentsGiven.clear();
+            verb ? run(line.c_str(), verb) : runPlain(line.c_str());
+            EXPECT_EQ(argumentsGiven, units < 4096 ? arguments : L"") << units;
+        }
+    }
+    EXPECT_EQ(closer.Seen().size(), 1u);
     testsupport::PatchImports(engine_, "shell32.dll", &hook, 1, false);
 }
 
