@@ -64,10 +64,20 @@ std::size_t Digits(const Integer& n) {
     return n == 0 ? 1 : static_cast<std::size_t>(static_cast<double>(msb(abs(n))) * kLog10Of2) + 1;
 }
 
+// Whether a whole number has more than kMostDigits digits, exactly.
+bool TooManyDigits(const Integer& n) {
+    static const Integer kFirstTooLarge = pow(Integer(10), static_cast<unsigned>(kMostDigits));
+    const std::size_t digits = Digits(n);  // may be one short
+    if (digits + 1 < kMostDigits) return false;
+    return digits > kMostDigits + 1 || abs(n) >= kFirstTooLarge;
+}
+
 // Refused at once when it grows past what is shown: no later step has to carry it.
 const Value& Bounded(const Value& value) {
     if (value.exact) {
-        if (Digits(numerator(value.q)) + Digits(denominator(value.q)) > kMostDigits) {
+        const Integer& d = denominator(value.q);
+        if (d == 1 ? TooManyDigits(numerator(value.q))
+                   : Digits(numerator(value.q)) + Digits(d) > kMostDigits) {
             Fail(kTooLarge);
         }
         return value;
@@ -204,7 +214,7 @@ class Parser {
         return Add({op, left, right});
     }
     void Deeper(int depth) {
-        if (depth > kMostDepth) Fail(u"too deeply nested");
+        if (depth > kMostDepth) Fail(u"too deeply nested", true);  // without "=": no sum
     }
 
     int Expression(int depth) {
@@ -429,7 +439,7 @@ class Evaluator {
     static Value Literal(const Node& node) {
         if (node.exponent == 0 || node.mantissa == 0) return Exact(Rational(node.mantissa));
         if (std::abs(node.exponent) > static_cast<std::int64_t>(kMostDigits) + 4096)
-            Fail(kTooLarge);
+            Fail(node.exponent > 0 ? kTooLarge : u"too small");
         Integer scale = pow(Integer(10), static_cast<unsigned>(std::abs(node.exponent)));
         return Exact(node.exponent > 0 ? Rational(node.mantissa * scale)
                                        : Rational(node.mantissa, scale));
@@ -443,6 +453,11 @@ class Evaluator {
             case Op::kSubtract:
                 return exact ? Exact(a.q - b.q) : Value::Of(a.Approximate() - b.Approximate());
             case Op::kMultiply:
+                // Two whole numbers whose product is too large: refused before it is made.
+                if (IsInteger(a) && IsInteger(b) && a.q != 0 && b.q != 0 &&
+                    Digits(numerator(a.q)) + Digits(numerator(b.q)) > kMostDigits + 2) {
+                    Fail(kTooLarge);
+                }
                 return exact ? Exact(a.q * b.q) : Value::Of(a.Approximate() * b.Approximate());
             case Op::kDivide:
                 if (IsZero(b)) Fail(u"division by zero");
@@ -464,6 +479,8 @@ class Evaluator {
             return Exact(a.q - b.q * Rational(Floor(quotient)));
         }
         Float x = a.Approximate(), y = b.Approximate();
+        // Past that, 50 digits cannot tell the remainder to 30 digits, as with sin.
+        if (abs(x / y) > Float("1e20")) Fail(kTooLarge);
         return Value::Of(x - y * floor(x / y));
     }
 
@@ -477,7 +494,11 @@ class Evaluator {
     Value Power(const Value& base, const Value& exponent) {
         if (base.exact && IsInteger(exponent)) return WholePower(base.q, numerator(exponent.q));
         Float x = base.Approximate(), y = exponent.Approximate();
-        if (x < 0) Fail(u"outside the function's domain");
+        // (-pi)^2: a whole exponent takes any base, and gives the sign of an odd power.
+        const bool whole = IsInteger(exponent);
+        const bool negative = x < 0 && whole && bit_test(abs(numerator(exponent.q)), 0);
+        if (x < 0 && !whole) Fail(u"outside the function's domain");
+        if (x < 0) x = -x;
         if (x == 0) {
             if (y < 0) Fail(u"division by zero");
             return y == 0 ? Exact(Rational(1)) : Exact(Rational(0));
@@ -485,7 +506,7 @@ class Evaluator {
         // Too large or too small before it is worked out: e^(y ln x) beyond the digits.
         Float size = y * log10(x);
         if (abs(size) > Float(kMostDigits)) Fail(size > 0 ? kTooLarge : u"too small");
-        return Value::Of(pow(x, y));
+        return Value::Of(negative ? -pow(x, y) : pow(x, y));
     }
 
     Value WholePower(const Rational& base, const Integer& exponent) {
@@ -504,7 +525,8 @@ class Evaluator {
             Fail(kTooLarge);
         }
         unsigned power = abs(exponent).convert_to<unsigned>();
-        Rational result(pow(n, power), pow(d, power));
+        // A whole base needs no reducing (a gcd of 10,000 digits costs milliseconds).
+        Rational result = d == 1 ? Rational(pow(n, power)) : Rational(pow(n, power), pow(d, power));
         return Exact(exponent < 0 ? Rational(1) / result : result);
     }
 
@@ -525,7 +547,8 @@ class Evaluator {
         Float x = a.Approximate();
         switch (op) {
             case Op::kExp:
-                if (x > Float(kMostDigits) * log(Float(10))) Fail(kTooLarge);
+                if (abs(x) > Float(kMostDigits) * log(Float(10)))
+                    Fail(x > 0 ? kTooLarge : u"too small");
                 return Value::Of(exp(x));
             case Op::kLn:
             case Op::kLog:
@@ -560,8 +583,12 @@ class Evaluator {
 
     static Value Whole(Op op, const Value& a) {
         if (!a.exact) {
-            Float x = a.f;
-            return Value::Of(op == Op::kFloor ? floor(x) : op == Op::kCeil ? ceil(x) : round(x));
+            const Float x = a.f;
+            const Float whole = op == Op::kFloor ? floor(x) : op == Op::kCeil ? ceil(x) : round(x);
+            // Where 50 digits hold every digit before the point, the whole number is known:
+            // round(pi) is 3, and 3! can follow.
+            if (abs(whole) < Float("1e40")) return Exact(Rational(whole.convert_to<Integer>()));
+            return Value::Of(whole);
         }
         Integer down = Floor(a.q);
         if (op == Op::kFloor || denominator(a.q) == 1) return Exact(Rational(down));
@@ -617,12 +644,16 @@ std::u16string Written(bool negative, std::string digits, std::int64_t exponent,
 // An exact quotient that terminates, whole; false when it does not terminate.
 bool WrittenWhole(const Rational& q, char16_t decimal, std::u16string& text) {
     Integer d = denominator(q);
+    // A quotient that terminates has as many places as the larger count of 2s and 5s in it:
+    // more than a result may have is refused before they are written.
     const std::size_t twos = lsb(d);
+    if (twos > kMostDigits) Fail(kTooLarge);
     d >>= twos;
     std::size_t fives = 0;
     const Integer kFivesAtOnce = pow(Integer(5), 16);
-    while (d % kFivesAtOnce == 0) d /= kFivesAtOnce, fives += 16;
-    while (d % 5 == 0) d /= 5, ++fives;
+    while (d % kFivesAtOnce == 0 && fives <= kMostDigits) d /= kFivesAtOnce, fives += 16;
+    while (d % 5 == 0 && fives <= kMostDigits) d /= 5, ++fives;
+    if (fives > kMostDigits) Fail(kTooLarge);
     if (d != 1) return false;
     const std::size_t places = std::max(twos, fives);
     Integer scaled = abs(numerator(q)) * pow(Integer(2), static_cast<unsigned>(places - twos)) *
@@ -677,14 +708,20 @@ std::u16string WrittenApproximate(const Float& f, char16_t decimal) {
     return Written(negative, digits, std::stoll(text.substr(e + 1)), decimal);
 }
 
+// Written from the bits, in one pass: dividing by the base once a digit costs the square.
 std::u16string InBase(const Integer& value, int base) {
-    const char kDigits[] = "0123456789ABCDEF";
-    Integer rest = abs(value);
+    const Integer whole = abs(value);
     std::string digits;
-    do {
-        digits.insert(digits.begin(), kDigits[static_cast<int>(rest % base)]);
-        rest /= base;
-    } while (rest != 0);
+    if (base == 16) {
+        digits = whole.str(0, std::ios_base::hex);
+        std::transform(digits.begin(), digits.end(), digits.begin(), [](char c) {
+            return c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c;
+        });
+    } else {
+        for (std::size_t bit = whole == 0 ? 1 : msb(whole) + 1; bit-- > 0;) {
+            digits += bit_test(whole, static_cast<unsigned>(bit)) ? '1' : '0';
+        }
+    }
     return Ascii((value < 0 ? "-" : "") + std::string(base == 16 ? "0x" : "0b") + digits);
 }
 

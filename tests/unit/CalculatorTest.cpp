@@ -51,6 +51,10 @@ const Case kCases[] = {
     {"ceil(1.2)", Kind::kExact, "2"},
     {"abs(-3)", Kind::kExact, "3"},
     {"sqrt(1/4)", Kind::kExact, "0.5"},
+    {"round(pi)", Kind::kExact, "3"},  // whole again, so that "!" and hex() can follow
+    {"floor(pi)!", Kind::kExact, "6"},
+    {"hex(floor(pi*1e6))", Kind::kExact, "0x2FEFD8"},
+    {"bin(0)", Kind::kExact, "0b0"},
     {"100!", Kind::kExact,
      "93326215443944152681699238856266700490715968264381621468592963895217599993229915608941463"
      "976156518286253697920827223758251185210916864000000000000000000000000"},
@@ -74,6 +78,10 @@ const Case kCases[] = {
     {"acos(0.5)", Kind::kRounded, "1.04719755119659774615421446109"},
     {"atan(1)", Kind::kRounded, "0.78539816339744830961566084582"},
     {"=pi", Kind::kRounded, "3.14159265358979323846264338328"},
+    {"(-pi)^2", Kind::kRounded, "9.86960440108935861883449099988"},
+    {"(-e)^3", Kind::kRounded, "-20.0855369231876677409285296546"},
+    {"sin(4)^2", Kind::kRounded, "0.572750016904306762934420690916"},
+    {"10^19 mod pi", Kind::kRounded, "1.18650184566438275716556099689"},
     // No result: a reason.
     {"1/0", Kind::kError, "division by zero"},
     {"5 mod 0", Kind::kError, "division by zero"},
@@ -84,6 +92,12 @@ const Case kCases[] = {
     {"9^9^9", Kind::kError, "too large"},  // refused before it is worked out
     {"2^34000", Kind::kError, "too large"},
     {"exp(1e6)", Kind::kError, "too large"},
+    {"exp(-1e30)", Kind::kError, "too small"},
+    {"1e-20000*1", Kind::kError, "too small"},
+    {"2^-33000", Kind::kError, "too large"},  // 33,000 places
+    {"10^100 mod pi", Kind::kError, "too large"},
+    {"(-pi)^0.5", Kind::kError, "outside the function's domain"},
+    {"10^10000", Kind::kError, "too large"},  // 10,001 digits
     {"sin(1e30)", Kind::kError, "too large"},
     {"(1+2", Kind::kError, "a parenthesis not closed"},
     {"=foo", Kind::kError, "unknown name \"foo\""},
@@ -120,9 +134,11 @@ TEST(Calculator, RefusesWhatItCannotHold) {
     std::u16string deep = u"=" + std::u16string(2000, u'(') + u"1" + std::u16string(2000, u')');
     EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(deep).value), "too deeply nested");
     std::u16string signs = std::u16string(4000, u'-') + u"1";
-    EXPECT_EQ(torvex::calc::Calculate(signs).kind, Kind::kError);
+    EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(u"=" + signs).value), "too deeply nested");
+    EXPECT_EQ(torvex::calc::Calculate(signs).kind, Kind::kNone) << "without \"=\": no sum";
     EXPECT_EQ(torvex::calc::Calculate(u"=1+" + std::u16string(4095, u'1')).kind, Kind::kNone);
     EXPECT_EQ(torvex::calc::Calculate(u"=" + std::u16string(10000, u'(')).kind, Kind::kNone);
+    EXPECT_EQ(torvex::calc::Calculate(u"9*10^9999").value.size(), 10000u) << "10,000 digits";
     // A long chain is no nesting: a whole line of sums is worked out.
     std::u16string sum = u"1";
     for (int i = 1; i < 2048; ++i) sum += u"+1";
