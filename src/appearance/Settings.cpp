@@ -49,9 +49,8 @@ void TorvexPlugin::ReadSettings() {
     historyDelete = ReadBool(rc, torvex::keys::kHistoryDelete, true);
     suggest = ReadBool(rc, torvex::keys::kSuggest, true);
     calculator = ReadBool(rc, torvex::keys::kCalculator, true);
-    decimalSeparator = DecimalSeparator();
     aliases.Load(rc);
-    calculated.valid = false;  // the switch, the aliases or the locale may have changed
+    calculated.valid = false;  // the switch or the aliases may have changed
 
     ReadStyle();
 

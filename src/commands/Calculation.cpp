@@ -38,13 +38,16 @@ bool TorvexPlugin::MayCalculate(const std::wstring& line) {
     return aliases.Expand(text, expanded, alias) == torvex::AliasTable::Found::kNone;
 }
 
-// Worked out once for each text: the box asks at every paint and at the keys that take a
-// suggestion.
+// Worked out once for each text and separator: the box asks at every paint and at the keys that
+// take a suggestion. The separator is asked each time, so that a change of the user's locale
+// counts at once.
 const torvex::calc::Result& TorvexPlugin::CalculationOf(const std::wstring& line) {
-    if (line != calculated.line || !calculated.valid) {
+    const char16_t separator = DecimalSeparator();
+    if (line != calculated.line || separator != calculated.separator || !calculated.valid) {
         calculated.line = line;
+        calculated.separator = separator;
         calculated.result = MayCalculate(line)
-                                ? torvex::calc::Calculate(torvex::ToU16(line), decimalSeparator)
+                                ? torvex::calc::Calculate(torvex::ToU16(line), separator)
                                 : torvex::calc::Result();
         calculated.valid = true;
     }

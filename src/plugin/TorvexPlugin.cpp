@@ -41,7 +41,6 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     composing = false;
     focused = false;
     calculator = true;
-    decimalSeparator = u'.';
     driveTypes.fill(0);
 
     ReadSettings();

@@ -103,12 +103,12 @@ struct TorvexPlugin {
     bool focused;    // the box has the keyboard focus
     torvex::uses::UseCounts useCounts;
     std::array<unsigned char, 26> driveTypes;  // each drive letter's type as asked, plus one
-    // The calculator ("torvex.calculator:"), the user's decimal separator, and the last result.
+    // The calculator ("torvex.calculator:"), and the last result.
     bool calculator;
-    char16_t decimalSeparator;
     struct Calculated {
         bool valid = false;
         std::wstring line;
+        char16_t separator = u'.';  // the decimal separator it was worked out with
         torvex::calc::Result result;
     } calculated;
 

@@ -507,6 +507,15 @@ TEST_F(Features, ACalculationIsWorkedOutOnEnterAndRunsNothing) {
             EXPECT_EQ(HistoryFile(), row.history) << row.keys;
         }
     }
+    // The user's locale, as it is at the moment: "," is the decimal point where it is one.
+    wchar_t before[4] = L"";
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before, 4);
+    Start({"recording_engine.dll", false});
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, L","));
+    Press(box_, "1,5+1\r");
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before);
+    EXPECT_EQ(Field(), "2,5");
+    EXPECT_EQ(EngineGot(), "");
 }
 
 }  // namespace
