@@ -187,6 +187,7 @@ struct TorvexPlugin {
     };
     bool TypedAtTheEnd(std::wstring& typed);
     Suggested CurrentSuggestion();
+    Suggested SuggestionFor(std::wstring typed);
     bool TakeSuggestion(WPARAM key);
     void DrawSuggestion(HDC dc);
     bool ProgramIsGone(const wchar_t* line);

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "appearance/GdiGuards.h"
@@ -79,11 +80,18 @@ bool TorvexPlugin::TypedAtTheEnd(std::wstring& typed) {
 
 // None for a calculation: its result is drawn instead.
 TorvexPlugin::Suggested TorvexPlugin::CurrentSuggestion() {
-    Suggested found;
-    if (!suggest || !TypedAtTheEnd(found.typed) ||
-        CalculationOf(found.typed).kind != torvex::calc::Kind::kNone) {
+    std::wstring typed;
+    if (!suggest || !TypedAtTheEnd(typed) ||
+        CalculationOf(typed).kind != torvex::calc::Kind::kNone) {
         return Suggested();
     }
+    return SuggestionFor(std::move(typed));
+}
+
+// The best held line for what is typed at the end.
+TorvexPlugin::Suggested TorvexPlugin::SuggestionFor(std::wstring typed) {
+    Suggested found;
+    found.typed = std::move(typed);
     std::vector<std::wstring_view> held;
     held.reserve(historyCount);
     for (int slot = 0; slot < historyCount; ++slot) held.emplace_back(history[slot]);
@@ -126,7 +134,8 @@ void TorvexPlugin::DrawSuggestion(HDC dc) {
     if (result.kind != torvex::calc::Kind::kNone) {
         shown = L" " + torvex::ToWide(result.Shown());
     } else {
-        const Suggested found = CurrentSuggestion();
+        if (!suggest) return;
+        const Suggested found = SuggestionFor(typed);
         if (found.slot < 0) return;
         shown = std::wstring(history[found.slot]).substr(found.typed.size());
     }
@@ -139,5 +148,7 @@ void TorvexPlugin::DrawSuggestion(HDC dc) {
     torvex::Selection selected(dc, font);
     SetTextColor(dc, PromptColor());
     SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, rest.data(), static_cast<int>(rest.size()), &area, DT_SINGLELINE | DT_NOPREFIX);
+    // Laid out as the Edit lays out its line: no prefix, no breaks, cut at the edge.
+    ExtTextOutW(dc, area.left, area.top, ETO_CLIPPED, &area, rest.data(),
+                static_cast<UINT>(rest.size()), nullptr);
 }
