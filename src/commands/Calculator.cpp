@@ -356,6 +356,15 @@ class Parser {
         if (at_ < text_.size() && (text_[at_] == u'.' || text_[at_] == decimal_)) {
             ++at_;
             Digits(node, fraction);
+            // "1.000.000": a second point after digits is grouping too.
+            if (at_ + 1 < text_.size() && (text_[at_] == u'.' || text_[at_] == decimal_) &&
+                IsDigit(text_[at_ + 1])) {
+                node.op = Op::kGrouped;
+                while (at_ < text_.size() &&
+                       (text_[at_] == u'.' || text_[at_] == decimal_ || IsDigit(text_[at_]))) {
+                    ++at_;
+                }
+            }
         }
         node.exponent = -fraction;
         if (at_ + 1 < text_.size() && (text_[at_] | 0x20) == u'e' &&
@@ -408,7 +417,7 @@ class Evaluator {
             case Op::kNumber:
                 return Literal(node);
             case Op::kGrouped:
-                Fail(u"digit grouping is not read: write the number without \",\"");
+                Fail(u"digit grouping is not read: write the digits without separators");
             case Op::kPi:
                 return Value::Of(boost::math::constants::pi<Float>());
             case Op::kE:
@@ -449,9 +458,9 @@ class Evaluator {
         const bool exact = a.exact && b.exact;
         switch (op) {
             case Op::kAdd:
-                return exact ? Exact(a.q + b.q) : Value::Of(a.Approximate() + b.Approximate());
+                return exact ? Exact(a.q + b.q) : Sum(a.Approximate(), b.Approximate());
             case Op::kSubtract:
-                return exact ? Exact(a.q - b.q) : Value::Of(a.Approximate() - b.Approximate());
+                return exact ? Exact(a.q - b.q) : Sum(a.Approximate(), -b.Approximate());
             case Op::kMultiply:
                 // Two whole numbers whose product is too large: refused before it is made.
                 if (IsInteger(a) && IsInteger(b) && a.q != 0 && b.q != 0 &&
@@ -467,6 +476,14 @@ class Evaluator {
             default:
                 return Power(a, b);
         }
+    }
+
+    // What is left when two approximations cancel below the digits they carry is noise, not a
+    // result: ln(e)-1 is 0, not 1.7e-50.
+    static Value Sum(const Float& x, const Float& y) {
+        const Float sum = x + y;
+        if (abs(sum) <= std::max(abs(x), abs(y)) * Float("1e-40")) return Value::Of(Float(0));
+        return Value::Of(sum);
     }
 
     static bool IsZero(const Value& value) { return value.exact ? value.q == 0 : value.f == 0; }

@@ -28,9 +28,11 @@ const Case kCases[] = {
     {"1.002*1000", Kind::kExact, "1002", u','},
     {"1.002*1000", Kind::kExact, "1002"},
     {"1,002*1000", Kind::kExact, "1002", u','},
-    {"1,002*1000", Kind::kError, "digit grouping is not read: write the number without \",\""},
-    {"3,000*4", Kind::kError, "digit grouping is not read: write the number without \",\""},
+    {"1,002*1000", Kind::kError, "digit grouping is not read: write the digits without separators"},
+    {"3,000*4", Kind::kError, "digit grouping is not read: write the digits without separators"},
     {"3,000*4", Kind::kExact, "12", u','},
+    {"1.000.000*2", Kind::kError, "digit grouping is not read: write the digits without separators",
+     u','},
     {"0xFFFFFFFFF+1", Kind::kExact, "68719476736"},
     {"hex(0xFFFFFFFFFF*16)", Kind::kExact, "0xFFFFFFFFFF0"},
     {"bin(10)", Kind::kExact, "0b1010"},
@@ -82,6 +84,9 @@ const Case kCases[] = {
     {"(-e)^3", Kind::kRounded, "-20.0855369231876677409285296546"},
     {"sin(4)^2", Kind::kRounded, "0.572750016904306762934420690916"},
     {"10^19 mod pi", Kind::kRounded, "1.18650184566438275716556099689"},
+    {"ln(e)-1", Kind::kRounded, "0"},  // what cancels below the digits carried is no result
+    {"sqrt(2)^2-2", Kind::kRounded, "0"},
+    {"pi-3.14159265358979323846264338327", Kind::kRounded, "9.50288419716939937510582097494e-30"},
     // No result: a reason.
     {"1/0", Kind::kError, "division by zero"},
     {"5 mod 0", Kind::kError, "division by zero"},
