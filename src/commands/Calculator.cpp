@@ -21,6 +21,8 @@ constexpr int kMostDepth = 200;  // parentheses, powers and signs within one ano
 constexpr double kLog10Of2 = 0.301029995663981195;
 constexpr char16_t kTimes = u'\u00D7', kDivide = u'\u00F7', kMinus = u'\u2212';
 const char16_t kTooLarge[] = u"too large";
+const char16_t kGroupingRefused[] =
+    u"digit grouping is not read: write the digits without separators";
 
 // Why there is no result: a text the box shows; `syntax` when the line is no expression at all.
 struct Failure {
@@ -356,14 +358,11 @@ class Parser {
         if (at_ < text_.size() && (text_[at_] == u'.' || text_[at_] == decimal_)) {
             ++at_;
             Digits(node, fraction);
-            // "1.000.000": a second point after digits is grouping too.
-            if (at_ + 1 < text_.size() && (text_[at_] == u'.' || text_[at_] == decimal_) &&
-                IsDigit(text_[at_ + 1])) {
-                node.op = Op::kGrouped;
-                while (at_ < text_.size() &&
-                       (text_[at_] == u'.' || text_[at_] == decimal_ || IsDigit(text_[at_]))) {
-                    ++at_;
-                }
+            // "1.000.000": after "=", a second point after digits is refused as grouping is;
+            // without, the line is no sum ("192.168.0.1/24" is not one).
+            if (fraction > 0 && at_ + 1 < text_.size() &&
+                (text_[at_] == u'.' || text_[at_] == decimal_) && IsDigit(text_[at_ + 1])) {
+                Fail(kGroupingRefused, true);
             }
         }
         node.exponent = -fraction;
@@ -417,7 +416,7 @@ class Evaluator {
             case Op::kNumber:
                 return Literal(node);
             case Op::kGrouped:
-                Fail(u"digit grouping is not read: write the digits without separators");
+                Fail(kGroupingRefused);
             case Op::kPi:
                 return Value::Of(boost::math::constants::pi<Float>());
             case Op::kE:
@@ -479,10 +478,10 @@ class Evaluator {
     }
 
     // What is left when two approximations cancel below the digits they carry is noise, not a
-    // result: ln(e)-1 is 0, not 1.7e-50.
+    // result: ln(e)-1 is 0, not 1.7e-50. (What is left above 1e-48 of the larger term stays.)
     static Value Sum(const Float& x, const Float& y) {
         const Float sum = x + y;
-        if (abs(sum) <= std::max(abs(x), abs(y)) * Float("1e-40")) return Value::Of(Float(0));
+        if (abs(sum) <= std::max(abs(x), abs(y)) * Float("1e-48")) return Value::Of(Float(0));
         return Value::Of(sum);
     }
 
@@ -602,9 +601,17 @@ class Evaluator {
         if (!a.exact) {
             const Float x = a.f;
             const Float whole = op == Op::kFloor ? floor(x) : op == Op::kCeil ? ceil(x) : round(x);
-            // Where 50 digits hold every digit before the point, the whole number is known:
-            // round(pi) is 3, and 3! can follow.
-            if (abs(whole) < Float("1e40")) return Exact(Rational(whole.convert_to<Integer>()));
+            // Where 50 digits hold every digit before the point and the value is clear of the
+            // steps where the answer changes (whole numbers; halves for round), the whole number
+            // is known: round(pi) is 3, and 3! can follow. A value that cannot be told from a
+            // whole number is taken as that number, not known exactly: ceil(ln(e)) is about 1.
+            const Float margin = Float("1e-40") * std::max(abs(x), Float(1));
+            const Float nearest = round(x);
+            if (op != Op::kRound && abs(x - nearest) <= margin) return Value::Of(nearest);
+            const Float step = op == Op::kRound ? floor(x) + Float(1) / 2 : round(x);
+            if (abs(whole) < Float("1e40") && abs(x - step) > margin) {
+                return Exact(Rational(whole.convert_to<Integer>()));
+            }
             return Value::Of(whole);
         }
         Integer down = Floor(a.q);
@@ -662,17 +669,20 @@ std::u16string Written(bool negative, std::string digits, std::int64_t exponent,
 bool WrittenWhole(const Rational& q, char16_t decimal, std::u16string& text) {
     Integer d = denominator(q);
     // A quotient that terminates has as many places as the larger count of 2s and 5s in it:
-    // more than a result may have is refused before they are written.
+    // one with more digits than a result may have is rounded instead (2^-10001 is 2.5e-3011).
     const std::size_t twos = lsb(d);
-    if (twos > kMostDigits) Fail(kTooLarge);
+    if (twos > kMostDigits) return false;
     d >>= twos;
     std::size_t fives = 0;
     const Integer kFivesAtOnce = pow(Integer(5), 16);
     while (d % kFivesAtOnce == 0 && fives <= kMostDigits) d /= kFivesAtOnce, fives += 16;
     while (d % 5 == 0 && fives <= kMostDigits) d /= 5, ++fives;
-    if (fives > kMostDigits) Fail(kTooLarge);
-    if (d != 1) return false;
+    if (fives > kMostDigits || d != 1) return false;
     const std::size_t places = std::max(twos, fives);
+    const Integer& n = numerator(q);
+    const std::size_t wholeDigits =
+        Digits(n) > Digits(denominator(q)) ? Digits(n) - Digits(denominator(q)) + 1 : 1;
+    if (places + wholeDigits > kMostDigits) return false;
     Integer scaled = abs(numerator(q)) * pow(Integer(2), static_cast<unsigned>(places - twos)) *
                      pow(Integer(5), static_cast<unsigned>(places - fives));
     std::string digits = scaled.str();

@@ -31,8 +31,8 @@ const Case kCases[] = {
     {"1,002*1000", Kind::kError, "digit grouping is not read: write the digits without separators"},
     {"3,000*4", Kind::kError, "digit grouping is not read: write the digits without separators"},
     {"3,000*4", Kind::kExact, "12", u','},
-    {"1.000.000*2", Kind::kError, "digit grouping is not read: write the digits without separators",
-     u','},
+    {"=1.000.000*2", Kind::kError,
+     "digit grouping is not read: write the digits without separators", u','},
     {"0xFFFFFFFFF+1", Kind::kExact, "68719476736"},
     {"hex(0xFFFFFFFFFF*16)", Kind::kExact, "0xFFFFFFFFFF0"},
     {"bin(10)", Kind::kExact, "0b1010"},
@@ -80,12 +80,16 @@ const Case kCases[] = {
     {"acos(0.5)", Kind::kRounded, "1.04719755119659774615421446109"},
     {"atan(1)", Kind::kRounded, "0.78539816339744830961566084582"},
     {"=pi", Kind::kRounded, "3.14159265358979323846264338328"},
+    {"2^-33000", Kind::kRounded, "1.02363019598118268458745484523e-9934"},  // 33,000 places
     {"(-pi)^2", Kind::kRounded, "9.86960440108935861883449099988"},
     {"(-e)^3", Kind::kRounded, "-20.0855369231876677409285296546"},
     {"sin(4)^2", Kind::kRounded, "0.572750016904306762934420690916"},
     {"10^19 mod pi", Kind::kRounded, "1.18650184566438275716556099689"},
     {"ln(e)-1", Kind::kRounded, "0"},  // what cancels below the digits carried is no result
     {"sqrt(2)^2-2", Kind::kRounded, "0"},
+    {"e^(1e-45)-1", Kind::kRounded, "1e-45"},
+    {"ceil(ln(e))", Kind::kRounded, "1"},  // cannot be told from 1: about 1, not exactly 2
+    {"floor(tan(pi/4))", Kind::kRounded, "1"},
     {"pi-3.14159265358979323846264338327", Kind::kRounded, "9.50288419716939937510582097494e-30"},
     // No result: a reason.
     {"1/0", Kind::kError, "division by zero"},
@@ -99,7 +103,6 @@ const Case kCases[] = {
     {"exp(1e6)", Kind::kError, "too large"},
     {"exp(-1e30)", Kind::kError, "too small"},
     {"1e-20000*1", Kind::kError, "too small"},
-    {"2^-33000", Kind::kError, "too large"},  // 33,000 places
     {"10^100 mod pi", Kind::kError, "too large"},
     {"(-pi)^0.5", Kind::kError, "outside the function's domain"},
     {"10^10000", Kind::kError, "too large"},  // 10,001 digits
@@ -115,6 +118,7 @@ const Case kCases[] = {
     {"42", Kind::kNone, ""},
     {"pi", Kind::kNone, ""},
     {"1,002", Kind::kNone, ""},
+    {"192.168.0.0/16", Kind::kNone, ""},
     {"a=1+1", Kind::kNone, ""},
     {"%X%+1", Kind::kNone, ""},
     {"2e", Kind::kNone, ""},
