@@ -178,6 +178,15 @@ TEST_F(Features, TheFocusBroadcastBringsTheBoxForward) {
             wchar_t command[] = L"\"helper dir\\foreground.exe\"";
             ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr,
                                        nullptr, &startup, &other));
+            struct Ended {  // also when a check below gives up: it would keep the foreground
+                PROCESS_INFORMATION& other;
+                ~Ended() {
+                    TerminateProcess(other.hProcess, 0);
+                    WaitForSingleObject(other.hProcess, 5000);
+                    CloseHandle(other.hProcess);
+                    CloseHandle(other.hThread);
+                }
+            } ended{other};
             DWORD owner = 0;
             for (int waited = 0; waited < 200 && owner != other.dwProcessId; ++waited) {
                 shell_.Pump(50);
@@ -186,7 +195,12 @@ TEST_F(Features, TheFocusBroadcastBringsTheBoxForward) {
             ASSERT_EQ(owner, other.dwProcessId) << "the other program is in the foreground";
             SendMessageA(box_, shell::kBroadcast, 0, reinterpret_cast<LPARAM>(text));
             // The window manager takes its time to give the foreground: long enough for it.
-            for (int waited = 0; waited < 20 && GetFocus() != box_; ++waited) shell_.Pump(50);
+            for (int waited = 0;
+                 waited < 20 &&
+                 (GetFocus() != box_ || GetForegroundWindow() != GetAncestor(box_, GA_ROOT));
+                 ++waited) {
+                shell_.Pump(50);
+            }
             GetWindowThreadProcessId(GetForegroundWindow(), &owner);
             EXPECT_EQ(owner == other.dwProcessId, !summons);
             EXPECT_EQ(GetForegroundWindow() == GetAncestor(box_, GA_ROOT), summons);
@@ -198,10 +212,6 @@ TEST_F(Features, TheFocusBroadcastBringsTheBoxForward) {
                 EXPECT_EQ(start, 0u);
                 EXPECT_EQ(end, 9u) << "the text selected";
             }
-            TerminateProcess(other.hProcess, 0);
-            WaitForSingleObject(other.hProcess, 5000);
-            CloseHandle(other.hProcess);
-            CloseHandle(other.hThread);
             Stop();
         }
     }
@@ -509,11 +519,11 @@ TEST_F(Features, ACalculationIsWorkedOutOnEnterAndRunsNothing) {
     }
     // The user's locale, as it is at the moment: "," is the decimal point where it is one.
     wchar_t before[4] = L"";
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before, 4);
+    ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before, 4), 0);
     Start({"recording_engine.dll", false});
     ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, L","));
     Press(box_, "1,5+1\r");
-    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before);
+    EXPECT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before)) << "given back";
     EXPECT_EQ(Field(), "2,5");
     EXPECT_EQ(EngineGot(), "");
 }

@@ -26,22 +26,38 @@ bool Low(const void* address) {
     return reinterpret_cast<std::uintptr_t>(address) < kFourGigabytes;
 }
 
+// What the system refused to reserve, the granules next to one another joined.
+Region refused[kMostEarlierRegions];
+int refusedCount = 0;
+bool refusedOverflowed = false;
+
 void Remember(std::uintptr_t start, std::uintptr_t end) {
     if (earlierCount < kMostEarlierRegions) earlier[earlierCount++] = {start, end};
+}
+
+void Refused(std::uintptr_t start, std::uintptr_t end) {
+    Remember(start, end);
+    if (refusedCount > 0 && refused[refusedCount - 1].end == start) {
+        refused[refusedCount - 1].end = end;
+    } else if (refusedCount < kMostEarlierRegions) {
+        refused[refusedCount++] = {start, end};
+    } else {
+        refusedOverflowed = true;
+    }
 }
 
 // Reserves [start, end). A free region may hold a few pieces that the system keeps for itself
 // although it reports them free (Wine's own mappings, which move from run to run): one piece
 // refuses the whole reservation, which then leaves gigabytes free for later allocations to land
 // in by chance. The region is halved until each half is reserved, and what is refused at the
-// granularity is remembered as held before, as the loader's memory is.
+// granularity is remembered as held before, as the loader's memory is, and as refused.
 void Reserve(std::uint64_t start, std::uint64_t end) {
     if (VirtualAlloc(reinterpret_cast<void*>(static_cast<std::uintptr_t>(start)),
                      static_cast<SIZE_T>(end - start), MEM_RESERVE, PAGE_NOACCESS)) {
         return;
     }
     if (end - start <= kGranularity) {
-        Remember(static_cast<std::uintptr_t>(start), static_cast<std::uintptr_t>(end));
+        Refused(static_cast<std::uintptr_t>(start), static_cast<std::uintptr_t>(end));
         return;
     }
     const std::uint64_t middle = start + ((end - start) / 2 & ~(kGranularity - 1));
@@ -91,6 +107,14 @@ void ReserveLowAddressSpace() {
     }
     UseUpLowBlocks([](std::size_t size) { return std::malloc(size); });
     UseUpLowBlocks([](std::size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); });
+}
+
+bool WasRefused(const void* address) {
+    auto at = reinterpret_cast<std::uintptr_t>(address);
+    for (int i = 0; i < refusedCount; ++i) {
+        if (at >= refused[i].start && at < refused[i].end) return true;
+    }
+    return refusedOverflowed;  // more pieces than are kept: the check cannot tell
 }
 
 bool LayBelowFourGigabytesBefore(const void* address) {

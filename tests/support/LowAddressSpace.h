@@ -15,4 +15,7 @@ void ReserveLowAddressSpace();
 // pointer may land there by chance.
 bool LayBelowFourGigabytesBefore(const void* address);
 
+// Whether the system refused to let `address` be reserved although it reported it free.
+bool WasRefused(const void* address);
+
 }  // namespace testsupport

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -27,11 +28,18 @@ TEST(AddressSpace, APointerCutToThirtyTwoBitsReadsNothing) {
          reinterpret_cast<std::uintptr_t>(at) < testsupport::kFourGigabytes &&
          VirtualQuery(at, &region, sizeof(region));
          at = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
-        const auto start = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
-        const std::uintptr_t granule = 64 * 1024, whole = (start + granule - 1) & ~(granule - 1);
-        if (region.State == MEM_FREE && whole + granule <= start + region.RegionSize) {
-            EXPECT_TRUE(testsupport::LayBelowFourGigabytesBefore(reinterpret_cast<void*>(whole)))
-                << region.BaseAddress << " and " << region.RegionSize << " bytes are free";
+        if (region.State != MEM_FREE) continue;
+        const std::uint64_t start = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
+        const std::uint64_t granule = 64 * 1024,
+                            end = std::min<std::uint64_t>(start + region.RegionSize,
+                                                          testsupport::kFourGigabytes);
+        for (std::uint64_t whole = (start + granule - 1) & ~(granule - 1); whole + granule <= end;
+             whole += granule) {
+            const auto address = reinterpret_cast<void*>(static_cast<std::uintptr_t>(whole));
+            if (testsupport::WasRefused(address)) continue;
+            ADD_FAILURE() << region.BaseAddress << " and " << region.RegionSize
+                          << " bytes are free";
+            break;
         }
     }
     auto block = std::make_unique<char[]>(64);

@@ -234,9 +234,10 @@ TEST_F(QuorlinDll, RunsAsAdministratorWithTheVerbRunas) {
         const std::wstring arguments(units - std::wcslen(L"notepad "), L'x');
         const std::wstring line = L"notepad " + arguments;
         for (const wchar_t* verb : {static_cast<const wchar_t*>(nullptr), L"runas"}) {
-            argumentsGiven.clear();
+            argumentsGiven.clear(), fileAskedFor.clear();
             verb ? run(line.c_str(), verb) : runPlain(line.c_str());
             EXPECT_EQ(argumentsGiven, units < 4096 ? arguments : L"") << units;
+            EXPECT_EQ(fileAskedFor.empty(), units == 4096) << units;
         }
     }
     EXPECT_EQ(closer.Seen().size(), 1u);
