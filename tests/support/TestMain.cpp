@@ -7,36 +7,33 @@
 // program's own calls of it (GoogleTest's) do nothing.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "tests/support/ImportTable.h"
+#include "tests/support/TempShellFolder.h"
 
 namespace {
 void WINAPI NoDebugOutput(LPCSTR) {}
 
-// Each test has an %APPDATA% of its own, gone when it ends: a history file that a test's box
-// made there never becomes the next test's history.
-class OwnAppData : public ::testing::EmptyTestEventListener {
+// Each test starts clean: an %APPDATA% of its own, new for this run and gone when it ends, so
+// that a history file that a test's box made there never becomes the next test's history; and
+// none of the files that the box keeps beside the program (as its plug-in folder) left by an
+// earlier test or by a run that crashed, read-only ones and folders in their place included.
+class CleanStart : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
-        char temp[MAX_PATH] = "";
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "torvex-appdata";
-        CreateDirectoryA(folder_.c_str(), nullptr);
+        folder_ = testsupport::NewTempFolder("torvex-appdata");
+        folder_.pop_back();  // as Windows sets it, without the last backslash
         SetEnvironmentVariableA("APPDATA", folder_.c_str());
-        Clear();
-    }
-    void OnTestEnd(const ::testing::TestInfo&) override {
-        Clear();
-        RemoveDirectoryA(folder_.c_str());
-    }
-    void Clear() {
-        for (const char* name : {"\\Torvex\\history.txt", "\\Torvex\\history.txt.new",
-                                 "\\Torvex\\history.counts.txt"}) {
-            SetFileAttributesA((folder_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA((folder_ + name).c_str());
+        char program[MAX_PATH] = "";
+        GetModuleFileNameA(nullptr, program, MAX_PATH);
+        const std::string beside = std::string(program, std::strrchr(program, '\\') + 1);
+        for (const char* name :
+             {"history.txt", "history.txt.new", "history.counts.txt", "history.counts.txt.new"}) {
+            testsupport::RemoveTree(beside + name);
         }
-        RemoveDirectoryA((folder_ + "\\Torvex").c_str());
     }
+    void OnTestEnd(const ::testing::TestInfo&) override { testsupport::RemoveTree(folder_); }
     std::string folder_;
 };
 
@@ -44,7 +41,7 @@ class OwnAppData : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new OwnAppData);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new CleanStart);
     testsupport::ImportHook quiet = {"OutputDebugStringA", reinterpret_cast<void*>(NoDebugOutput),
                                      nullptr};
     testsupport::PatchImports(GetModuleHandleA(nullptr), "kernel32.dll", &quiet, 1, true);
