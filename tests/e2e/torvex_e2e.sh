@@ -239,7 +239,7 @@ beyond_the_launchers() {
     check "it is gone from history.txt" eval '! grep -q "^mk one two" "$work/history.txt"'
     (cd "$work" && exec timeout 120 "$wine64" foreground.exe > /dev/null 2>&1) &
     local other=$!
-    check "another program takes the keyboard" eval 'sleep 3 && ! box_has_focus'
+    check "another program takes the keyboard" wait_until 60 eval '! box_has_focus'
     check "the hotkey brings the box forward" eval \
         'xdotool key ctrl+alt+space && wait_until 20 box_has_focus'
     kill "$other" 2> /dev/null

@@ -1,7 +1,8 @@
 // A program for the engine's tests: writes the folder it was started in, then the arguments it
 // was given, one per line, in UTF-8, to the file named by TORVEX_ARGDUMP_FILE. Read from its wide
 // command line, so that names and arguments in any script come through exactly. It is written
-// under another name and then renamed, so that a reader never sees half of it.
+// under another name and then renamed, and ends in a line of its own (kEndMarker, the same as
+// Argdump.h's), so that a reader never takes half of it for all of it.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -9,6 +10,8 @@
 #include <string>
 
 namespace {
+
+const char kEndMarker[] = "-- argdump: end --";
 
 std::string Utf8(const wchar_t* text) {
     int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -31,7 +34,8 @@ int main() {
     if (out == nullptr || arguments == nullptr) return 1;
     std::fprintf(out, "%s\n", Utf8(folder).c_str());
     for (int i = 1; i < count; ++i) std::fprintf(out, "%s\n", Utf8(arguments[i]).c_str());
+    std::fprintf(out, "%s\n", kEndMarker);
     std::fclose(out);
     LocalFree(arguments);
-    return MoveFileW(partial.c_str(), target) ? 0 : 1;
+    return MoveFileExW(partial.c_str(), target, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

@@ -49,13 +49,18 @@ class BoxTest : public testsupport::PluginBox {
         GetWindowRect(box(), &r);
         return r;
     }
-    // A real key press: GetAsyncKeyState sees it only after the input has gone round the system.
-    // Wine sets its keys to what the X server holds whenever a window of it gains the focus, and
-    // X holds no Ctrl: the box's own focus events are let pass first.
+    // A real key press: GetAsyncKeyState sees it only after the input has gone round the system,
+    // which may take seconds on a busy machine. Wine sets its keys to what the X server holds
+    // whenever a window of it gains the focus, and X holds no Ctrl: the box's own focus events
+    // are let pass first.
     void SetControl(bool down) {
         shell_.Pump(200);
         keybd_event(VK_CONTROL, 0, down ? 0 : KEYEVENTF_KEYUP, 0);
-        shell_.Pump(200);
+        const ULONGLONG start = GetTickCount64();
+        do {
+            shell_.Pump(50);
+        } while (((GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0) != down &&
+                 GetTickCount64() - start < 10000);
     }
     Expected ToSlit(UINT message) {
         return {Target::kSlit, message, Delivery::kSent, 0, reinterpret_cast<LPARAM>(box())};
