@@ -85,9 +85,9 @@ void UseUpLowBlocks(Allocate allocate) {
     }
 }
 
-}  // namespace
-
-void ReserveLowAddressSpace() {
+// `remember`: what is in use now lay there before (the first pass, before anything of the
+// program's own was made).
+void ReserveFree(bool remember) {
     if (sizeof(void*) < 8) return;
     MEMORY_BASIC_INFORMATION region;
     for (auto at = reinterpret_cast<char*>(0x10000);
@@ -95,7 +95,7 @@ void ReserveLowAddressSpace() {
          at = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
         if (region.State != MEM_FREE) {
             auto start = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
-            Remember(start, start + region.RegionSize);
+            if (remember) Remember(start, start + region.RegionSize);
             continue;
         }
         // Reservations start and end on the allocation granularity.
@@ -107,6 +107,16 @@ void ReserveLowAddressSpace() {
     }
     UseUpLowBlocks([](std::size_t size) { return std::malloc(size); });
     UseUpLowBlocks([](std::size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); });
+}
+
+}  // namespace
+
+void ReserveLowAddressSpace() {
+    ReserveFree(true);
+}
+
+void ReserveFreedLowAddressSpace() {
+    ReserveFree(false);
 }
 
 bool WasRefused(const void* address) {

@@ -11,6 +11,10 @@ constexpr std::uint64_t kFourGigabytes = 0x100000000ULL;
 
 void ReserveLowAddressSpace();
 
+// Takes again what has been freed below 4 GB since (a thread's stack, the loader's own memory,
+// heap blocks made before the reservation): nothing placed later can land there either.
+void ReserveFreedLowAddressSpace();
+
 // Whether `address` lay in memory already in use below 4 GB when the space was reserved: a cut
 // pointer may land there by chance.
 bool LayBelowFourGigabytesBefore(const void* address);

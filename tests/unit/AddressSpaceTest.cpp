@@ -22,7 +22,9 @@ const void* ThroughThirtyTwoBits(const void* pointer) {
 TEST(AddressSpace, APointerCutToThirtyTwoBitsReadsNothing) {
     if (sizeof(void*) < 8) GTEST_SKIP() << "the 32-bit lane has no pointer to cut";
     // Where a cut pointer lands is chance; that no free space is left below 4 GB for anything to
-    // be placed in is not: what is free is only what the system refused to give.
+    // be placed in is not: what is free is only what the system refused to give. What earlier
+    // tests freed there (a thread's stack, memory held before the reservation) is taken first.
+    testsupport::ReserveFreedLowAddressSpace();
     MEMORY_BASIC_INFORMATION region;
     for (auto at = reinterpret_cast<char*>(0x10000);
          reinterpret_cast<std::uintptr_t>(at) < testsupport::kFourGigabytes &&
