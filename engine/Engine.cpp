@@ -170,7 +170,7 @@ extern "C" __declspec(dllexport) void EC(void) {
     }
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    torvex::ReleaseStaticRuntime(reason, reserved);
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+    torvex::ReleaseStaticRuntime(module, reason, reserved);
     return TRUE;
 }

@@ -54,7 +54,7 @@ extern "C" __declspec(dllexport) const char* TakeRecordedLines(void) {
     return joined.c_str();
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    torvex::ReleaseStaticRuntime(reason, reserved);
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+    torvex::ReleaseStaticRuntime(module, reason, reserved);
     return TRUE;
 }
