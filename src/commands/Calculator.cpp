@@ -674,8 +674,12 @@ bool WrittenWhole(const Rational& q, char16_t decimal, std::u16string& text) {
     if (twos > kMostDigits) return false;
     d >>= twos;
     std::size_t fives = 0;
-    const Integer kFivesAtOnce = pow(Integer(5), 16);
-    while (d % kFivesAtOnce == 0 && fives <= kMostDigits) d /= kFivesAtOnce, fives += 16;
+    // 5^13 is the largest power of 5 in one 32-bit word: a divisor of one word is a single pass
+    // over the number, one of two a pass for every word of the quotient (a second for 1e-9999
+    // in the 32-bit plug-in, with 5^16).
+    constexpr std::uint32_t kFivesAtOnce = 1220703125;
+    constexpr std::size_t kFivesInOne = 13;
+    while (d % kFivesAtOnce == 0 && fives <= kMostDigits) d /= kFivesAtOnce, fives += kFivesInOne;
     while (d % 5 == 0 && fives <= kMostDigits) d /= 5, ++fives;
     if (fives > kMostDigits || d != 1) return false;
     const std::size_t places = std::max(twos, fives);

@@ -148,6 +148,7 @@ TEST(Calculator, RefusesWhatItCannotHold) {
     EXPECT_EQ(torvex::calc::Calculate(u"=1+" + std::u16string(4095, u'1')).kind, Kind::kNone);
     EXPECT_EQ(torvex::calc::Calculate(u"=" + std::u16string(10000, u'(')).kind, Kind::kNone);
     EXPECT_EQ(torvex::calc::Calculate(u"9*10^9999").value.size(), 10000u) << "10,000 digits";
+    EXPECT_EQ(torvex::calc::Calculate(u"=1e-9000").value.size(), 9002u) << "0.000...1";
     // A long chain is no nesting: a whole line of sums is worked out.
     std::u16string sum = u"1";
     for (int i = 1; i < 2048; ++i) sum += u"+1";
