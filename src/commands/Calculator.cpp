@@ -1,5 +1,7 @@
 #include "commands/Calculator.h"
 
+#include "commands/CalculatorWork.h"
+
 #include <boost/multiprecision/cpp_dec_float.hpp>
 #include <boost/multiprecision/cpp_int.hpp>
 
@@ -19,8 +21,10 @@ using Float = mp::number<mp::cpp_dec_float<50>, mp::et_off>;  // 20 digits beyon
 
 constexpr int kMostDepth = 200;  // parentheses, powers and signs within one another
 constexpr double kLog10Of2 = 0.301029995663981195;
+constexpr double kLog2Of5 = 2.32192809488736234787;
 constexpr char16_t kTimes = u'\u00D7', kDivide = u'\u00F7', kMinus = u'\u2212';
 const char16_t kTooLarge[] = u"too large";
+const char16_t kTooMuchWork[] = u"too much to work out";
 const char16_t kGroupingRefused[] =
     u"digit grouping is not read: write the digits without separators";
 
@@ -34,6 +38,19 @@ struct Failure {
     throw Failure{reason, syntax};
 }
 
+// The work a line has asked for so far: refused once it passes what one line may ask for.
+class Budget {
+  public:
+    void Charge(double units) {
+        spent_ += units;
+        if (spent_ > kMostWork) Fail(kTooMuchWork);
+    }
+    double spent() const { return spent_; }
+
+  private:
+    double spent_ = 0;
+};
+
 std::u16string Ascii(const std::string& text) {
     return {text.begin(), text.end()};
 }
@@ -44,10 +61,6 @@ struct Value {
     Rational q;
     Float f;
 
-    Float Approximate() const {
-        if (!exact) return f;
-        return Float(numerator(q).str()) / Float(denominator(q).str());
-    }
     static Value Of(const Float& f) {
         Value value;
         value.exact = false;
@@ -60,6 +73,28 @@ Value Exact(const Rational& q) {
     Value value;
     value.q = q;
     return value;
+}
+
+// A whole number, made without the gcd that Boost's rationals take whenever they are made from
+// an expression or worked on, even with a denominator of 1 (4 ms for one of 10,000 digits).
+Value Exact(const Integer& n) {
+    Value value;
+    value.q = Rational(n);
+    return value;
+}
+
+// n/d, reduced: Boost's rationals refuse a negative denominator.
+Value Exact(const Integer& n, const Integer& d) {
+    return Exact(d < 0 ? Rational(Integer(-n), Integer(-d)) : Rational(n, d));
+}
+
+std::size_t Bits(const Integer& n) {
+    return n == 0 ? 0 : static_cast<std::size_t>(msb(abs(n))) + 1;
+}
+
+// The bits of a number's odd part: what a binary gcd works through after one shift.
+std::size_t OddBits(const Integer& n) {
+    return n == 0 ? 0 : Bits(n) - static_cast<std::size_t>(lsb(abs(n)));
 }
 
 std::size_t Digits(const Integer& n) {
@@ -393,24 +428,36 @@ class Parser {
 
 class Evaluator {
   public:
-    explicit Evaluator(const std::vector<Node>& nodes)
+    Evaluator(const std::vector<Node>& nodes, Budget& budget)
         : nodes_(nodes),
+          budget_(budget),
           deadline_(std::chrono::steady_clock::now() +
                     std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                         std::chrono::duration<double, std::milli>(kMostMilliseconds))) {}
 
     Value Evaluate(int index, int depth = 0) {
         if (depth > kMostDepth) Fail(u"too deeply nested");
-        InTime();
+        Charge(work::kStep);
         const Node& node = nodes_[index];
         return Bounded(Apply(node, depth));
     }
 
+    // The last guard, far beyond what any line within the work's bound takes.
     void InTime() const {
         if (std::chrono::steady_clock::now() > deadline_) Fail(u"takes too long");
     }
 
   private:
+    void Charge(double units) { budget_.Charge(units); }
+
+    // An exact value as an approximation: its numerator and denominator read as decimal text.
+    Float Approximate(const Value& value) {
+        if (!value.exact) return value.f;
+        const Integer &n = numerator(value.q), &d = denominator(value.q);
+        Charge(work::Text(Bits(n)) + work::Text(Bits(d)));
+        return Float(n.str()) / Float(d.str());
+    }
+
     Value Apply(const Node& node, int depth) {
         switch (node.op) {
             case Op::kNumber:
@@ -444,32 +491,99 @@ class Evaluator {
         return value;
     }
 
-    static Value Literal(const Node& node) {
-        if (node.exponent == 0 || node.mantissa == 0) return Exact(Rational(node.mantissa));
+    Value Literal(const Node& node) {
+        const std::size_t mantissaBits = Bits(node.mantissa);
+        Charge(work::Reading(mantissaBits));
+        if (node.exponent == 0 || node.mantissa == 0) return Exact(node.mantissa);
         if (std::abs(node.exponent) > static_cast<std::int64_t>(kMostDigits) + 4096)
             Fail(node.exponent > 0 ? kTooLarge : u"too small");
-        Integer scale = pow(Integer(10), static_cast<unsigned>(std::abs(node.exponent)));
-        return Exact(node.exponent > 0 ? Rational(node.mantissa * scale)
-                                       : Rational(node.mantissa, scale));
+        const auto scaleBits = static_cast<std::size_t>(std::abs(node.exponent) / kLog10Of2) + 1;
+        const auto fivesBits = static_cast<std::size_t>(std::abs(node.exponent) * kLog2Of5) + 1;
+        Charge(work::Power(scaleBits) + (node.exponent > 0
+                                             ? work::Product(mantissaBits, scaleBits)
+                                             : work::Gcd(OddBits(node.mantissa), fivesBits)));
+        const Integer scale = pow(Integer(10), static_cast<unsigned>(std::abs(node.exponent)));
+        if (node.exponent > 0) return Exact(Integer(node.mantissa * scale));
+        return Exact(node.mantissa, scale);
+    }
+
+    // What an exact step of fractions costs: Boost's rationals reduce by several gcds at every
+    // step, each of them a pass for every bit, also with a number of one word.
+    static double FractionCost(Op op, const Value& a, const Value& b) {
+        return 2.5 * Reductions(op, a, b);
+    }
+    static double Reductions(Op op, const Value& a, const Value& b) {
+        const std::size_t na = Bits(numerator(a.q)), da = Bits(denominator(a.q)),
+                          nb = Bits(numerator(b.q)), db = Bits(denominator(b.q));
+        const std::size_t top = std::max(na + db, nb + da), bottom = da + db;
+        switch (op) {
+            case Op::kAdd:
+            case Op::kSubtract:
+                return work::Gcd(da, db) + work::Gcd(top, std::min(da, db)) +
+                       3 * work::Product(top, bottom);
+            case Op::kMultiply:
+                return work::Gcd(na, db) + work::Gcd(nb, da) + 2 * work::Product(top, bottom);
+            case Op::kDivide:
+                return work::Gcd(na, nb) + work::Gcd(da, db) + 2 * work::Product(top, bottom);
+            default:  // mod: a quotient, its floor, a product and a difference
+                return 3 * (work::Gcd(top, bottom) + work::Division(top, bottom));
+        }
+    }
+
+    // Two whole numbers, worked on as whole numbers: no gcd at all but for a quotient that is
+    // not whole.
+    Value WholeArithmetic(Op op, const Integer& x, const Integer& y) {
+        const std::size_t nx = Bits(x), ny = Bits(y);
+        switch (op) {
+            case Op::kAdd:
+                Charge(work::Linear(nx, ny));
+                return Exact(Integer(x + y));
+            case Op::kSubtract:
+                Charge(work::Linear(nx, ny));
+                return Exact(Integer(x - y));
+            case Op::kMultiply:
+                // A product too large is refused before it is made.
+                if (x != 0 && y != 0 && Digits(x) + Digits(y) > kMostDigits + 2) Fail(kTooLarge);
+                Charge(work::Product(nx, ny));
+                return Exact(Integer(x * y));
+            case Op::kDivide: {
+                if (y == 0) Fail(u"division by zero");
+                Charge(work::Division(nx, ny));
+                Integer quotient, remainder;
+                divide_qr(x, y, quotient, remainder);
+                if (remainder == 0) return Exact(quotient);
+                Charge(work::Gcd(OddBits(x), OddBits(y)));
+                return Exact(x, y);
+            }
+            default: {  // mod, with the divisor's sign: -7 mod 3 is 2
+                if (y == 0) Fail(u"division by zero");
+                Charge(work::Division(nx, ny));
+                Integer rest = x % y;
+                if (rest != 0 && (rest < 0) != (y < 0)) rest += y;
+                return Exact(rest);
+            }
+        }
     }
 
     Value Arithmetic(Op op, const Value& a, const Value& b) {
+        if (op != Op::kPower && IsInteger(a) && IsInteger(b))
+            return WholeArithmetic(op, numerator(a.q), numerator(b.q));
         const bool exact = a.exact && b.exact;
+        if (exact) {
+            Charge(FractionCost(op, a, b));
+        } else if (op != Op::kPower) {
+            Charge(work::kFloatStep);
+        }
         switch (op) {
             case Op::kAdd:
-                return exact ? Exact(a.q + b.q) : Sum(a.Approximate(), b.Approximate());
+                return exact ? Exact(a.q + b.q) : Sum(Approximate(a), Approximate(b));
             case Op::kSubtract:
-                return exact ? Exact(a.q - b.q) : Sum(a.Approximate(), -b.Approximate());
+                return exact ? Exact(a.q - b.q) : Sum(Approximate(a), -Approximate(b));
             case Op::kMultiply:
-                // Two whole numbers whose product is too large: refused before it is made.
-                if (IsInteger(a) && IsInteger(b) && a.q != 0 && b.q != 0 &&
-                    Digits(numerator(a.q)) + Digits(numerator(b.q)) > kMostDigits + 2) {
-                    Fail(kTooLarge);
-                }
-                return exact ? Exact(a.q * b.q) : Value::Of(a.Approximate() * b.Approximate());
+                return exact ? Exact(a.q * b.q) : Value::Of(Approximate(a) * Approximate(b));
             case Op::kDivide:
                 if (IsZero(b)) Fail(u"division by zero");
-                return exact ? Exact(a.q / b.q) : Value::Of(a.Approximate() / b.Approximate());
+                return exact ? Exact(a.q / b.q) : Value::Of(Approximate(a) / Approximate(b));
             case Op::kModulo:
                 return Modulo(a, b);
             default:
@@ -488,13 +602,13 @@ class Evaluator {
     static bool IsZero(const Value& value) { return value.exact ? value.q == 0 : value.f == 0; }
 
     // The remainder with the divisor's sign, as a mathematician's mod: -7 mod 3 is 2.
-    static Value Modulo(const Value& a, const Value& b) {
+    Value Modulo(const Value& a, const Value& b) {
         if (IsZero(b)) Fail(u"division by zero");
         if (a.exact && b.exact) {
             Rational quotient = a.q / b.q;
-            return Exact(a.q - b.q * Rational(Floor(quotient)));
+            return Exact(Rational(a.q - b.q * Rational(Floor(quotient))));
         }
-        Float x = a.Approximate(), y = b.Approximate();
+        Float x = Approximate(a), y = Approximate(b);
         // Past that, 50 digits cannot tell the remainder to 30 digits, as with sin.
         if (abs(x / y) > Float("1e20")) Fail(kTooLarge);
         return Value::Of(x - y * floor(x / y));
@@ -509,7 +623,8 @@ class Evaluator {
 
     Value Power(const Value& base, const Value& exponent) {
         if (base.exact && IsInteger(exponent)) return WholePower(base.q, numerator(exponent.q));
-        Float x = base.Approximate(), y = exponent.Approximate();
+        Float x = Approximate(base), y = Approximate(exponent);
+        Charge(3 * work::kFloatFunction);  // a logarithm, a product and an exponential
         // (-pi)^2: a whole exponent takes any base, and gives the sign of an odd power.
         const bool whole = IsInteger(exponent);
         const bool negative = x < 0 && whole && bit_test(abs(numerator(exponent.q)), 0);
@@ -541,15 +656,26 @@ class Evaluator {
             Fail(kTooLarge);
         }
         unsigned power = abs(exponent).convert_to<unsigned>();
-        // A whole base needs no reducing (a gcd of 10,000 digits costs milliseconds).
-        Rational result = d == 1 ? Rational(pow(n, power)) : Rational(pow(n, power), pow(d, power));
-        return Exact(exponent < 0 ? Rational(1) / result : result);
+        const auto bitsOf = [power](const Integer& x) {
+            return x == 1 ? 0 : static_cast<std::size_t>(power * Log10(abs(x)) / kLog10Of2) + 1;
+        };
+        const std::size_t top = bitsOf(n), bottom = bitsOf(d);
+        Charge(work::Power(top) + work::Power(bottom));
+        // The gcd below works through the odd parts: none for a power of 2.
+        const auto oddBitsOf = [&bitsOf](const Integer& x) {
+            return bitsOf(Integer(abs(x) >> static_cast<unsigned>(lsb(abs(x)))));
+        };
+        const Integer upper = pow(n, power), lower = pow(d, power);
+        // A whole power of a whole number needs no reducing; a fraction's, or its inverse, one
+        // gcd, which Boost's rationals take (and which cost milliseconds at 10,000 digits).
+        if (d == 1 && exponent > 0) return Exact(upper);
+        Charge(work::Gcd(oddBitsOf(n), oddBitsOf(d)));
+        return exponent < 0 ? Exact(lower, upper) : Exact(upper, lower);
     }
 
     Value Function(Op op, const Value& a) {
-        if (op == Op::kNegate) return a.exact ? Exact(-a.q) : Value::Of(-a.f);
+        if (op == Op::kNegate || op == Op::kAbs) return Sign(op, a);
         if (op == Op::kFactorial) return Factorial(a);
-        if (op == Op::kAbs) return a.exact ? Exact(abs(a.q)) : Value::Of(abs(a.f));
         if (op == Op::kFloor || op == Op::kCeil || op == Op::kRound) return Whole(op, a);
         if (op == Op::kSqrt) return Root(a);
         if (a.exact && a.q == 0 &&
@@ -560,7 +686,8 @@ class Evaluator {
                         (a.q == 1 && (op == Op::kLn || op == Op::kLog)))) {
             return Exact(Rational(op == Op::kExp || op == Op::kCos ? 1 : 0));
         }
-        Float x = a.Approximate();
+        Float x = Approximate(a);
+        Charge(work::kFloatFunction);
         switch (op) {
             case Op::kExp:
                 if (abs(x) > Float(kMostDigits) * log(Float(10)))
@@ -585,20 +712,39 @@ class Evaluator {
         }
     }
 
-    static Value Root(const Value& a) {
+    Value Sign(Op op, const Value& a) {
+        if (!a.exact) return Value::Of(op == Op::kNegate ? -a.f : abs(a.f));
+        if (IsInteger(a)) {
+            Integer n = numerator(a.q);
+            if (op == Op::kNegate || n < 0) n = -n;
+            return Exact(n);
+        }
+        Charge(work::Gcd(Bits(numerator(a.q)), Bits(denominator(a.q))));
+        if (op == Op::kAbs && a.q >= 0) return a;
+        return Exact(Rational(-a.q));
+    }
+
+    Value Root(const Value& a) {
         if (a.exact) {
             if (a.q < 0) Fail(u"outside the function's domain");
             Integer n = numerator(a.q), d = denominator(a.q);
+            Charge(work::Root(Bits(n)) + work::Root(Bits(d)));
             Integer rn = sqrt(n), rd = sqrt(d);
-            if (rn * rn == n && rd * rd == d) return Exact(Rational(rn, rd));
+            if (rn * rn == n && rd * rd == d) {
+                if (rd == 1) return Exact(rn);
+                Charge(work::Gcd(Bits(rn), Bits(rd)));
+                return Exact(rn, rd);
+            }
         }
-        Float x = a.Approximate();
+        Float x = Approximate(a);
+        Charge(work::kFloatFunction);
         if (x < 0) Fail(u"outside the function's domain");
         return Value::Of(sqrt(x));
     }
 
-    static Value Whole(Op op, const Value& a) {
+    Value Whole(Op op, const Value& a) {
         if (!a.exact) {
+            Charge(4 * work::kFloatStep);
             const Float x = a.f;
             const Float whole = op == Op::kFloor ? floor(x) : op == Op::kCeil ? ceil(x) : round(x);
             // Where 50 digits hold every digit before the point and the value is clear of the
@@ -610,17 +756,20 @@ class Evaluator {
             if (op != Op::kRound && abs(x - nearest) <= margin) return Value::Of(nearest);
             const Float step = op == Op::kRound ? floor(x) + Float(1) / 2 : round(x);
             if (abs(whole) < Float("1e40") && abs(x - step) > margin) {
-                return Exact(Rational(whole.convert_to<Integer>()));
+                return Exact(whole.convert_to<Integer>());
             }
             return Value::Of(whole);
         }
+        if (IsInteger(a)) return a;
+        const Integer &n = numerator(a.q), &d = denominator(a.q);
+        Charge(work::Division(Bits(n), Bits(d)) + work::Product(Bits(n), 2));
         Integer down = Floor(a.q);
-        if (op == Op::kFloor || denominator(a.q) == 1) return Exact(Rational(down));
-        if (op == Op::kCeil) return Exact(Rational(down + 1));
-        // Half away from zero, as round does.
-        Rational rest = a.q - Rational(down);
-        bool up = a.q >= 0 ? rest >= Rational(1, 2) : rest > Rational(1, 2);
-        return Exact(Rational(up ? down + 1 : down));
+        if (op == Op::kFloor) return Exact(down);
+        if (op == Op::kCeil) return Exact(Integer(down + 1));
+        // Half away from zero, as round does: up when twice what is left reaches the denominator.
+        const Integer twiceRest = 2 * (n - down * d);
+        const bool up = n >= 0 ? twiceRest >= d : twiceRest > d;
+        return Exact(up ? Integer(down + 1) : down);
     }
 
     Value Factorial(const Value& a) {
@@ -629,15 +778,17 @@ class Evaluator {
         if (n > 100000 || std::lgamma(n.convert_to<double>() + 1) / std::log(10.0) > kMostDigits) {
             Fail(kTooLarge);
         }
+        const unsigned last = n.convert_to<unsigned>();
+        const auto bits =
+            static_cast<std::size_t>(std::lgamma(static_cast<double>(last) + 1) / std::log(2.0));
+        Charge(work::Factorial(last, bits));
         Integer product = 1;
-        for (unsigned i = 2, last = n.convert_to<unsigned>(); i <= last; ++i) {
-            product *= i;
-            if (i % 256 == 0) InTime();
-        }
-        return Exact(Rational(product));
+        for (unsigned i = 2; i <= last; ++i) product *= i;
+        return Exact(product);
     }
 
     const std::vector<Node>& nodes_;
+    Budget& budget_;
     std::chrono::steady_clock::time_point deadline_;
 };
 
@@ -666,7 +817,7 @@ std::u16string Written(bool negative, std::string digits, std::int64_t exponent,
 }
 
 // An exact quotient that terminates, whole; false when it does not terminate.
-bool WrittenWhole(const Rational& q, char16_t decimal, std::u16string& text) {
+bool WrittenWhole(const Rational& q, char16_t decimal, Budget& budget, std::u16string& text) {
     Integer d = denominator(q);
     // A quotient that terminates has as many places as the larger count of 2s and 5s in it:
     // one with more digits than a result may have is rounded instead (2^-10001 is 2.5e-3011).
@@ -679,6 +830,9 @@ bool WrittenWhole(const Rational& q, char16_t decimal, std::u16string& text) {
     // in the 32-bit plug-in, with 5^16).
     constexpr std::uint32_t kFivesAtOnce = 1220703125;
     constexpr std::size_t kFivesInOne = 13;
+    const std::size_t mostFives = std::min(Bits(d), kMostDigits);  // 5 takes over 2 bits
+    budget.Charge((static_cast<double>(mostFives) / 2 / kFivesInOne + kFivesInOne) *
+                  work::Linear(Bits(d), 32));
     while (d % kFivesAtOnce == 0 && fives <= kMostDigits) d /= kFivesAtOnce, fives += kFivesInOne;
     while (d % 5 == 0 && fives <= kMostDigits) d /= 5, ++fives;
     if (fives > kMostDigits || d != 1) return false;
@@ -687,6 +841,9 @@ bool WrittenWhole(const Rational& q, char16_t decimal, std::u16string& text) {
     const std::size_t wholeDigits =
         Digits(n) > Digits(denominator(q)) ? Digits(n) - Digits(denominator(q)) + 1 : 1;
     if (places + wholeDigits > kMostDigits) return false;
+    const auto scaleBits = static_cast<std::size_t>(places / kLog10Of2) + 1;
+    budget.Charge(2 * work::Power(scaleBits) + 2 * work::Product(Bits(n), scaleBits) +
+                  work::Text(Bits(n) + scaleBits));
     Integer scaled = abs(numerator(q)) * pow(Integer(2), static_cast<unsigned>(places - twos)) *
                      pow(Integer(5), static_cast<unsigned>(places - fives));
     std::string digits = scaled.str();
@@ -704,13 +861,17 @@ bool WrittenWhole(const Rational& q, char16_t decimal, std::u16string& text) {
 }
 
 // An exact quotient that does not terminate, rounded half up to kRoundedDigits digits.
-std::u16string WrittenRounded(const Rational& q, char16_t decimal) {
+std::u16string WrittenRounded(const Rational& q, char16_t decimal, Budget& budget) {
     Integer n = abs(numerator(q)), d = denominator(q);
     std::int64_t exponent =
         static_cast<std::int64_t>(Digits(n)) - static_cast<std::int64_t>(Digits(d));
     const Integer low = pow(Integer(10), kRoundedDigits - 1), high = low * 10;
     for (;;) {
         const std::int64_t shift = static_cast<std::int64_t>(kRoundedDigits) - 1 - exponent;
+        const auto scaleBits = static_cast<std::size_t>(std::abs(shift) / kLog10Of2) + 1;
+        const std::size_t larger = std::max(Bits(n), Bits(d)) + scaleBits;
+        budget.Charge(work::Power(scaleBits) + work::Product(larger, scaleBits) +
+                      work::Division(larger + 1, larger - std::min<std::size_t>(larger, 100)));
         Integer top = n, bottom = d;
         if (shift >= 0) {
             top *= pow(Integer(10), static_cast<unsigned>(shift));
@@ -756,15 +917,20 @@ std::u16string InBase(const Integer& value, int base) {
     return Ascii((value < 0 ? "-" : "") + std::string(base == 16 ? "0x" : "0b") + digits);
 }
 
-Result ResultOf(const Value& value, Op shownAs, char16_t decimal) {
+Result ResultOf(const Value& value, Op shownAs, char16_t decimal, Budget& budget) {
     if (shownAs == Op::kHex || shownAs == Op::kBin) {
         if (!IsInteger(value)) Fail(u"hex() and bin() take a whole number");
+        const std::size_t bits = Bits(numerator(value.q));
+        budget.Charge(shownAs == Op::kHex ? work::HexText(bits) : static_cast<double>(bits));
         return {Kind::kExact, InBase(numerator(value.q), shownAs == Op::kHex ? 16 : 2)};
     }
-    if (!value.exact) return {Kind::kRounded, WrittenApproximate(value.f, decimal)};
+    if (!value.exact) {
+        budget.Charge(work::kFloatFunction);
+        return {Kind::kRounded, WrittenApproximate(value.f, decimal)};
+    }
     std::u16string text;
-    if (WrittenWhole(value.q, decimal, text)) return {Kind::kExact, text};
-    return {Kind::kRounded, WrittenRounded(value.q, decimal)};
+    if (WrittenWhole(value.q, decimal, budget, text)) return {Kind::kExact, text};
+    return {Kind::kRounded, WrittenRounded(value.q, decimal, budget)};
 }
 
 }  // namespace
@@ -793,12 +959,15 @@ Result Calculate(std::u16string_view line, char16_t decimal) {
         if (!asked && !parser.operated()) return {};  // a number or a name alone is no sum
         if (parser.unclosed()) return {Kind::kError, u"a parenthesis not closed"};
         const std::vector<Node>& nodes = parser.nodes();
-        Evaluator evaluator(nodes);
+        Budget budget;
+        Evaluator evaluator(nodes, budget);
         const Op shownAs = nodes[root].op;
         const bool based = shownAs == Op::kHex || shownAs == Op::kBin;
         Value value = evaluator.Evaluate(based ? nodes[root].left : root);
         evaluator.InTime();
-        return ResultOf(value, shownAs, decimal);
+        Result result = ResultOf(value, shownAs, decimal, budget);
+        result.work = budget.spent();
+        return result;
     } catch (const Failure& failure) {
         if (failure.syntax && !asked) return {};
         return {Kind::kError, failure.reason};

@@ -10,7 +10,9 @@ namespace torvex::calc {
 constexpr std::size_t kMostDigits = 10000;     // a larger result is refused as too large
 constexpr std::size_t kRoundedDigits = 30;     // significant digits of a rounded result
 constexpr std::size_t kMostLineLength = 4095;  // UTF-16 units, as a line
-constexpr double kMostMilliseconds = 40;       // a longer evaluation is refused
+// Only a last guard: what a line may cost is bounded by its work (CalculatorWork.h), so that its
+// answer does not depend on the machine's speed; no line within that bound comes near this.
+constexpr double kMostMilliseconds = 1000;
 
 enum class Kind {
     kNone,     // no calculation: the line goes on as before
@@ -22,6 +24,7 @@ enum class Kind {
 struct Result {
     Kind kind = Kind::kNone;
     std::u16string value;  // the result as the field and the clipboard take it; or the reason
+    double work = 0;       // what working it out cost, in the units of CalculatorWork.h
     // What the box draws after the typed text.
     std::u16string Shown() const;
 };

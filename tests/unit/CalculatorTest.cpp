@@ -47,6 +47,8 @@ const Case kCases[] = {
     {"2 \u00D7 3 \u00F7 4", Kind::kExact, "1.5"},
     {"-7 mod 3", Kind::kExact, "2"},
     {"7 mod -3", Kind::kExact, "-2"},
+    {"6/-4", Kind::kExact, "-1.5"},  // whole numbers: a negative divisor, a negative power
+    {"(-2)^-3", Kind::kExact, "-0.125"},
     {"1e6*2", Kind::kExact, "2000000"},
     {"round(2.5)+round(-2.5)*10", Kind::kExact, "-27"},
     {"floor(-1.5)", Kind::kExact, "-2"},
@@ -91,6 +93,7 @@ const Case kCases[] = {
     {"ceil(ln(e))", Kind::kRounded, "1"},  // cannot be told from 1: about 1, not exactly 2
     {"floor(tan(pi/4))", Kind::kRounded, "1"},
     {"pi-3.14159265358979323846264338327", Kind::kRounded, "9.50288419716939937510582097494e-30"},
+    {"=10^9999/7", Kind::kRounded, "1.42857142857142857142857142857e9998"},  // Python's decimal
     // No result: a reason.
     {"1/0", Kind::kError, "division by zero"},
     {"5 mod 0", Kind::kError, "division by zero"},
@@ -106,6 +109,11 @@ const Case kCases[] = {
     {"10^100 mod pi", Kind::kError, "too large"},
     {"(-pi)^0.5", Kind::kError, "outside the function's domain"},
     {"10^10000", Kind::kError, "too large"},  // 10,001 digits
+    // More work than one line may ask for, however fast the machine: a gcd of two numbers of
+    // 10,000 digits, a root of one, a decimal of 10,000 places.
+    {"(10^9999-1)/(10^9998+1)", Kind::kError, "too much to work out"},
+    {"sqrt(2*10^9999)", Kind::kError, "too much to work out"},
+    {"=1e-9999", Kind::kError, "too much to work out"},
     {"sin(1e30)", Kind::kError, "too large"},
     {"(1+2", Kind::kError, "a parenthesis not closed"},
     {"=foo", Kind::kError, "unknown name \"foo\""},
@@ -138,7 +146,8 @@ TEST(Calculator, WorksOutExactlyOrRoundsAndSaysWhyNot) {
 }
 
 // Deep nesting is refused without exhausting the stack; a line longer than a line is no
-// calculation; a long chain of operators is no nesting.
+// calculation; a long chain of operators is no nesting. The heaviest lines within the work that
+// a line may ask for are worked out whole; beyond it a line is refused, on any machine.
 TEST(Calculator, RefusesWhatItCannotHold) {
     std::u16string deep = u"=" + std::u16string(2000, u'(') + u"1" + std::u16string(2000, u')');
     EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(deep).value), "too deeply nested");
@@ -148,7 +157,13 @@ TEST(Calculator, RefusesWhatItCannotHold) {
     EXPECT_EQ(torvex::calc::Calculate(u"=1+" + std::u16string(4095, u'1')).kind, Kind::kNone);
     EXPECT_EQ(torvex::calc::Calculate(u"=" + std::u16string(10000, u'(')).kind, Kind::kNone);
     EXPECT_EQ(torvex::calc::Calculate(u"9*10^9999").value.size(), 10000u) << "10,000 digits";
-    EXPECT_EQ(torvex::calc::Calculate(u"=1e-9000").value.size(), 9002u) << "0.000...1";
+    EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(u"3248!").value).substr(0, 30),
+              "197363425308604253120470800340")  // Python's math.factorial, 9,998 digits
+        << "the largest factorial";
+    EXPECT_EQ(torvex::calc::Calculate(u"=1e-8000").value.size(), 8002u) << "0.000...1";
+    std::u16string sines = u"=1";
+    for (int i = 0; i < 200; ++i) sines += u"+sin(1)";
+    EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(sines).value), "too much to work out");
     // A long chain is no nesting: a whole line of sums is worked out.
     std::u16string sum = u"1";
     for (int i = 1; i < 2048; ++i) sum += u"+1";
