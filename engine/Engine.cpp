@@ -12,6 +12,7 @@
 #include "commands/CommandWord.h"
 #include "commands/NativeSystemFolder.h"
 #include "commands/SearchPath.h"
+#include "commands/StartSpelling.h"
 #include "engine/CommandLine.h"
 #include "plugin/StaticRuntime.h"
 
@@ -68,13 +69,18 @@ bool IsFile(const std::u16string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// What ShellExecuteEx is given to run. A program's name alone is looked for as the Run dialog
-// looks for it, in the start folder, then along PATH with PATHEXT, System32 as the system's own
-// programs see it, and the full path found is run. A path into System32 is the real folder's.
-// Anything else (a document, an address, a name that only App Paths knows) goes as it is.
-std::u16string WhatToRun(const std::u16string& program, const std::u16string& profile) {
+// What ShellExecuteEx is given to run with `verb` (empty: the default one). A program's name alone
+// is looked for as the Run dialog looks for it, in the start folder, then along PATH with PATHEXT,
+// System32 as the system's own programs see it, and the full path found is run. Anything else (a
+// document, an address, a name that only App Paths knows) goes as it is. A full path into System32
+// is spelled for whoever is to open it.
+std::u16string WhatToRun(const std::u16string& program, const std::u16string& profile,
+                         const std::u16string& verb) {
+    auto spelled = [&](const std::u16string& path) {
+        return torvex::search::StartSpelling(path, verb, torvex::TheRedirection(), IsFile);
+    };
     if (!torvex::search::IsBareName(program)) {
-        return torvex::words::IsAbsolute(program) ? torvex::NativePath(program) : program;
+        return torvex::words::IsAbsolute(program) ? spelled(program) : program;
     }
     if (ExistsFrom(profile, program)) return program;
     std::u16string path, extensions;
@@ -86,7 +92,7 @@ std::u16string WhatToRun(const std::u16string& program, const std::u16string& pr
     }
     std::u16string found =
         torvex::search::FindProgram(program, folders, torvex::search::Entries(extensions), IsFile);
-    return found.empty() ? program : found;
+    return found.empty() ? program : spelled(found);
 }
 
 // COM in a single-threaded apartment for as long as ShellExecuteEx runs, as its documentation
@@ -118,7 +124,8 @@ void Run(const std::u16string& line, const wchar_t* verb = nullptr) {
     quorlin::Command command = quorlin::Split(
         expanded, [&](const std::u16string& path) { return ExistsFrom(profile, path); });
 
-    std::wstring program = Wide(WhatToRun(command.program, profile));
+    const std::u16string verbText = verb != nullptr ? Units(verb) : u"";
+    std::wstring program = Wide(WhatToRun(command.program, profile, verbText));
     std::wstring arguments = Wide(command.arguments);
     std::wstring folder = Wide(profile);
     SHELLEXECUTEINFOW execute = {};

@@ -2,20 +2,14 @@
 
 #include <windows.h>
 
-#include "commands/SearchPath.h"
-
 namespace torvex {
 namespace {
-
-struct Redirection {
-    std::u16string system32, sysnative;  // empty when WOW64 does not redirect this process
-};
 
 std::wstring Wide(const std::u16string& text) {
     return {text.begin(), text.end()};
 }
 
-Redirection Find() {
+search::Redirection Find() {
     BOOL redirected = FALSE;
     if (!IsWow64Process(GetCurrentProcess(), &redirected) || !redirected) return {};
     wchar_t windows[MAX_PATH] = L"";
@@ -26,15 +20,15 @@ Redirection Find() {
     return {root + u"System32", root + u"Sysnative"};
 }
 
-const Redirection& TheRedirection() {
-    static const Redirection redirection = Find();
+}  // namespace
+
+const search::Redirection& TheRedirection() {
+    static const search::Redirection redirection = Find();
     return redirection;
 }
 
-}  // namespace
-
 std::u16string NativePath(const std::u16string& path) {
-    const Redirection& redirection = TheRedirection();
+    const search::Redirection& redirection = TheRedirection();
     if (redirection.system32.empty()) return path;
     std::u16string moved = search::MovedFolder(path, redirection.system32, redirection.sysnative);
     if (moved.empty() || GetFileAttributesW(Wide(moved).c_str()) == INVALID_FILE_ATTRIBUTES) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "commands/SearchPath.h"
+#include "commands/StartSpelling.h"
 #include "engine/CommandLine.h"
 #include "tests/support/Argdump.h"
 #include "tests/support/ImportTable.h"
@@ -95,6 +96,53 @@ TEST(EngineCommandLine, FindsProgramsAlongThePathAndMovesOnlyPathsIntoTheFolder)
     EXPECT_EQ(moved("C:\\Windows\\System32"), "C:\\Windows\\Sysnative");
     EXPECT_EQ(moved("C:\\Windows\\System32x\\a.exe"), "") << "another folder";
     EXPECT_EQ(moved("D:\\Windows\\System32\\a.exe"), "");
+}
+
+// Only 32-bit programs see Sysnative: what this process starts itself with the default verb is
+// given in that spelling when the real System32 holds it, whatever else is handed over keeps (or
+// gets back) the System32 spelling, and without redirection every path is as it is.
+TEST(EngineCommandLine, SpellsSystem32SoThatWhoeverOpensItFindsIt) {
+    const std::set<std::string> real = {
+        // the real System32's files, as this process sees them
+        "c:\\windows\\sysnative\\cmd.exe", "c:\\windows\\sysnative\\openssh\\ssh.exe",
+        "c:\\windows\\sysnative\\setup.bat", "c:\\windows\\sysnative\\services.msc",
+        "c:\\windows\\sysnative\\drivers\\etc\\hosts"};
+    auto isFile = [&](const std::u16string& path) {
+        std::string name = testsupport::Utf8(path);
+        CharLowerA(&name[0]);
+        return real.count(name) != 0;
+    };
+    const torvex::search::Redirection wow64 = {u"C:\\Windows\\System32", u"C:\\Windows\\Sysnative"};
+    struct Row {
+        const char* path;
+        const char16_t* verb;
+        const char* redirected;  // what is handed over in a 32-bit process on 64-bit Windows
+    };
+    const Row rows[] = {
+        {"C:\\Windows\\System32\\drivers\\etc", u"", "C:\\Windows\\System32\\drivers\\etc"},
+        {"C:\\Windows\\System32\\drivers\\etc\\hosts", u"",
+         "C:\\Windows\\System32\\drivers\\etc\\hosts"},
+        {"C:\\Windows\\Sysnative\\services.msc", u"", "C:\\Windows\\System32\\services.msc"},
+        {"C:\\Windows\\Sysnative\\ncpa.cpl", u"", "C:\\Windows\\System32\\ncpa.cpl"},
+        {"C:\\Windows\\Sysnative\\cmd.exe", u"runas", "C:\\Windows\\System32\\cmd.exe"},
+        {"C:\\Windows\\Sysnative\\cmd.exe", u"", "C:\\Windows\\Sysnative\\cmd.exe"},
+        {"C:\\Windows\\System32\\cmd.exe", u"Open", "C:\\Windows\\Sysnative\\cmd.exe"},
+        {"c:\\windows\\system32\\OpenSSH\\ssh.EXE", u"",
+         "C:\\Windows\\Sysnative\\OpenSSH\\ssh.EXE"},
+        {"C:\\Windows\\System32\\setup.bat", u"", "C:\\Windows\\Sysnative\\setup.bat"},
+        {"C:\\Windows\\System32\\only32.exe", u"", "C:\\Windows\\System32\\only32.exe"},
+        {"C:\\Windows\\System32\\cmd.exe.txt", u"", "C:\\Windows\\System32\\cmd.exe.txt"},
+        {"D:\\Tools\\tool.exe", u"", "D:\\Tools\\tool.exe"},
+    };
+    for (const Row& row : rows) {
+        const std::u16string path = testsupport::U16(row.path);
+        EXPECT_EQ(testsupport::Utf8(torvex::search::StartSpelling(path, row.verb, wow64, isFile)),
+                  row.redirected)
+            << row.path << " " << testsupport::Utf8(row.verb);
+        EXPECT_EQ(testsupport::Utf8(torvex::search::StartSpelling(path, row.verb, {}, isFile)),
+                  row.path)
+            << "not redirected";
+    }
 }
 
 TEST(EngineCommandLine, LeavesBlankAndBroadcastLinesAlone) {
