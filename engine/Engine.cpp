@@ -13,6 +13,7 @@
 #include "commands/NativeSystemFolder.h"
 #include "commands/SearchPath.h"
 #include "commands/StartSpelling.h"
+#include "engine/AppPaths.h"
 #include "engine/CommandLine.h"
 #include "plugin/StaticRuntime.h"
 
@@ -72,8 +73,9 @@ bool IsFile(const std::u16string& path) {
 // What ShellExecuteEx is given to run with `verb` (empty: the default one). A program's name alone
 // is looked for as the Run dialog looks for it, in the start folder, then along PATH with PATHEXT,
 // System32 as the system's own programs see it, and the full path found is run. Anything else (a
-// document, an address, a name that only App Paths knows) goes as it is. A full path into System32
-// is spelled for whoever is to open it.
+// document, an address, a name that App Paths knows) goes as it is, but for a name registered only
+// where WOW64 hides it from this process: the path registered there is run. A full path into
+// System32 is spelled for whoever is to open it.
 std::u16string WhatToRun(const std::u16string& program, const std::u16string& profile,
                          const std::u16string& verb) {
     auto spelled = [&](const std::u16string& path) {
@@ -84,14 +86,19 @@ std::u16string WhatToRun(const std::u16string& program, const std::u16string& pr
     }
     if (ExistsFrom(profile, program)) return program;
     std::u16string path, extensions;
-    if (!LookUpVariable(u"PATH", path)) return program;
     if (!LookUpVariable(u"PATHEXT", extensions)) extensions = u".COM;.EXE;.BAT;.CMD";
     std::vector<std::u16string> folders;
-    for (const std::u16string& folder : torvex::search::Entries(path)) {
-        folders.push_back(torvex::NativePath(quorlin::ExpandVariables(folder, LookUpVariable)));
+    if (LookUpVariable(u"PATH", path)) {
+        for (const std::u16string& folder : torvex::search::Entries(path)) {
+            folders.push_back(torvex::NativePath(quorlin::ExpandVariables(folder, LookUpVariable)));
+        }
     }
     std::u16string found =
         torvex::search::FindProgram(program, folders, torvex::search::Entries(extensions), IsFile);
+    if (found.empty()) {
+        const bool redirected = !torvex::TheRedirection().system32.empty();
+        found = quorlin::ProgramOnlyTheNativeViewKnows(program, redirected);
+    }
     return found.empty() ? program : spelled(found);
 }
 

@@ -146,9 +146,13 @@ void AddPathPrograms(const std::wstring& prefix, std::vector<std::wstring>& foun
     }
 }
 
-void AddAppPaths(HKEY root, const std::wstring& prefix, std::vector<std::wstring>& found) {
+// `view`: 0 for this process's own view of the registry, or KEY_WOW64_64KEY.
+void AddAppPaths(HKEY root, REGSAM view, const std::wstring& prefix,
+                 std::vector<std::wstring>& found) {
     HKEY key;
-    if (RegOpenKeyExW(root, kAppPaths, 0, KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(root, kAppPaths, 0, KEY_ENUMERATE_SUB_KEYS | view, &key) != ERROR_SUCCESS) {
+        return;
+    }
     Closing<HKEY, RegCloseKey> closing{key};
     wchar_t name[kKeyNameSize];
     for (DWORD index = 0;; ++index) {
@@ -203,8 +207,13 @@ std::vector<std::u16string> CompletionsOf(const std::u16string& typed, bool firs
         AddPaths(word, found);
         if (firstWord && word.find_first_of(L"\\/") == std::wstring::npos) {
             AddPathPrograms(word, found);
-            AddAppPaths(HKEY_CURRENT_USER, word, found);
-            AddAppPaths(HKEY_LOCAL_MACHINE, word, found);
+            AddAppPaths(HKEY_CURRENT_USER, 0, word, found);
+            AddAppPaths(HKEY_LOCAL_MACHINE, 0, word, found);
+            // A 32-bit process reads WOW6432Node there; what 64-bit installers registered (and
+            // the Run dialog offers) is in the 64-bit view. The same name twice is kept once.
+            if (!TheRedirection().system32.empty()) {
+                AddAppPaths(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, word, found);
+            }
         }
     }
     std::stable_sort(found.begin(), found.end(), LessIgnoringCase);

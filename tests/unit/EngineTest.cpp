@@ -210,7 +210,19 @@ TEST_F(QuorlinDll, RunsProgramsQuotedOrNotWithTheirArgumentsInTheProfileFolder) 
          {profile, "-x", profile + "\\My Folder\\", "end"}},
         {profile, profile.substr(2) + "\\argdump.exe end", {profile, "end"}},  // this drive
         {tests, "helper dir\\argdump.exe end", {tests, "end"}},  // from the profile folder
+        {profile,
+         "torvexwide.exe end",
+         {profile, "end"}},  // App Paths, as a 64-bit installer writes
     };
+    const char kWide[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\torvexwide.exe";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kWide, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::string registered = profile + "\\argdump.exe";
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(registered.c_str()),
+                   static_cast<DWORD>(registered.size() + 1));
+    RegCloseKey(key);
     testsupport::ModalDriver closer;
     for (const auto& [home, line, expected] : runs) {
         SetEnvironmentVariableA("USERPROFILE", home.c_str());
@@ -219,6 +231,7 @@ TEST_F(QuorlinDll, RunsProgramsQuotedOrNotWithTheirArgumentsInTheProfileFolder) 
         EXPECT_EQ(testsupport::WaitForArgdump(output), expected) << line;
     }
     EXPECT_TRUE(closer.Seen().empty());
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kWide, KEY_WOW64_64KEY, 0);
     DeleteFileA(output.c_str());
     SetEnvironmentVariableA("USERPROFILE", savedProfile);
 }

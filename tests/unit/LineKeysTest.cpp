@@ -20,6 +20,9 @@
 namespace {
 
 const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tabapp.exe";
+// Registered by a 64-bit installer: in the 64-bit view only, which a 32-bit process does not read.
+const char kNativeAppPath[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wideapp.exe";
 // The tree, in the order it is made (a trailing backslash makes a folder).
 const char* const kTree[] = {"",
                              "profile\\",
@@ -76,10 +79,15 @@ class LineKeysTest : public testsupport::PluginBox {
         RegCreateKeyExA(HKEY_CURRENT_USER, kAppPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                         nullptr);
         RegCloseKey(key);
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kNativeAppPath, 0, nullptr, 0,
+                                  KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
     }
     void TearDown() override {
         PluginBox::TearDown();
         RegDeleteKeyA(HKEY_CURRENT_USER, kAppPath);
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kNativeAppPath, KEY_WOW64_64KEY, 0);
         for (auto& [name, value] : saved_) SetEnvironmentVariableA(name.c_str(), value.c_str());
         for (auto path = std::rbegin(kTree); path != std::rend(kTree); ++path) {
             DeleteFileW(testsupport::Wide(tree_ + *path).c_str());
@@ -129,6 +137,7 @@ TEST_F(LineKeysTest, TabCompletesCyclesAndQuotesEscapeClearsCtrlBackspaceDeletes
         {"my", -1, "TTTT", "\"My Folder\\sub dir\\\\\"", -1},
         {"x \"My Fo", -1, "T", "x \"My Folder\\\\\"", -1},  // a word in quotes is one word
         {"tab", -1, "T", "tabapp.exe", -1},                 // App Paths
+        {"wide", -1, "T", "wideapp.exe", -1},               // in its 64-bit view too
         {"tab", -1, "TT", "tabprog.exe", -1},               // PATH with PATHEXT
         {"tab", -1, "TTT", "tabtool.com", -1},              // (tabtext.txt is no program)
         {"notepad ta", -1, "T", "notepad ta", -1},          // not the first word: no programs
