@@ -26,7 +26,8 @@ std::u16string ReadInCodePage(std::string_view bytes) {
 bool TorvexPlugin::BuildHistoryPath() {
     if (!historyFile) return false;
     if (!historyChosen) {
-        historyPath = torvex::ChooseHistoryFile(GetPluginFolder(), kWorkBufferSize - 1);
+        historyPath = torvex::ChooseHistoryFile(GetPluginFolder(), kWorkBufferSize - 1,
+                                                torvex::ProcessIsVirtualized());
         historyChosen = true;
     }
     return !historyPath.empty() && torvex::CopyText(workBuffer, historyPath.c_str());

@@ -8,6 +8,7 @@ namespace torvex {
 namespace {
 
 const wchar_t kFileName[] = L"history.txt";
+const wchar_t kCountsName[] = L"history.counts.txt";
 const wchar_t kFallbackFolder[] = L"Torvex";
 constexpr DWORD kValueSize = 32768;  // the most an environment variable holds
 
@@ -23,52 +24,59 @@ bool IsFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool HeldByAnother(DWORD error) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
 // What the appender will meet: lines can be appended to `path`, or it can be made where it is
-// missing (a file made only to find out is removed again); or another program holds it for now.
-// A read-only file cannot be appended to, whoever asks: Windows refuses it even when the file
-// system would not (as under Wine run as root).
-enum class Writable { kYes, kHeld, kNo };
+// missing (a file made only to find out is removed again); access to it is refused; or it cannot
+// be had for now. A read-only file cannot be appended to, whoever asks: Windows refuses it even
+// when the file system would not (as under Wine run as root).
+enum class Writable { kYes, kNotNow, kRefused };
 Writable CanBeWritten(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return Writable::kNo;
+        return Writable::kRefused;
     }
     HANDLE file =
         CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return HeldByAnother(GetLastError()) ? Writable::kHeld : Writable::kNo;
+    if (file == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_ACCESS_DENIED ? Writable::kRefused : Writable::kNotNow;
+    }
     const bool made = GetLastError() != ERROR_ALREADY_EXISTS;
     CloseHandle(file);
     if (made) DeleteFileW(path.c_str());
     return Writable::kYes;
 }
 
-// Whether `path` can be read now: false only while another program holds it.
-bool ReadableNow(const std::wstring& path) {
+// Whether reading `path` is refused for good, as against failing for now.
+bool ReadingRefused(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    return file != INVALID_HANDLE_VALUE || !HeldByAnother(GetLastError());
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 // The fallback with its folder: a copy of `lines` (the bytes of the history beside the plug-in),
-// put in place in one move, so that a crash leaves it whole or not there at all.
-bool MakeFallback(const std::wstring& folder, const std::wstring& file, const std::string& lines) {
+// put in place in one move, so that a crash leaves it whole or not there at all; the use counts
+// beside the plug-in go along, as far as they can be read.
+bool MakeFallback(const std::wstring& folder, const std::wstring& file, const std::string& lines,
+                  const std::wstring& countsBeside) {
     if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         return false;
+    }
+    std::string counts;
+    if (!countsBeside.empty() && IsFile(countsBeside) && files::ReadWhole(countsBeside, counts)) {
+        files::ReplaceWhole(folder + L"\\" + kCountsName, counts);  // else only the ranking lost
     }
     return files::ReplaceWhole(file, lines);
 }
 
 }  // namespace
 
-std::wstring ChooseHistoryFile(const std::wstring& pluginFolder, std::size_t longest) {
+std::wstring ChooseHistoryFile(const std::wstring& pluginFolder, std::size_t longest,
+                               bool virtualized) {
     std::wstring appData = Variable(L"APPDATA");
     if (!appData.empty() && appData.back() != L'\\') appData += L'\\';
     const std::wstring folder = appData.empty() ? L"" : appData + kFallbackFolder;
@@ -78,14 +86,29 @@ std::wstring ChooseHistoryFile(const std::wstring& pluginFolder, std::size_t lon
 
     std::wstring beside = pluginFolder.empty() ? L"" : pluginFolder + kFileName;
     if (beside.size() > longest) beside.clear();
-    if (beside.empty())
-        return fallback.empty() || !MakeFallback(folder, fallback, "") ? L"" : fallback;
-    const Writable writable = CanBeWritten(beside);
-    if (writable != Writable::kNo) return beside;  // or held by another program for now
-    std::string lines;  // a history that cannot be read at all cannot be copied: it starts empty
-    if (IsFile(beside) && !files::ReadWhole(beside, lines) && !ReadableNow(beside)) return beside;
-    if (fallback.empty() || !MakeFallback(folder, fallback, lines)) return beside;
+    if (beside.empty()) {
+        return fallback.empty() || !MakeFallback(folder, fallback, "", L"") ? L"" : fallback;
+    }
+    const Writable writable = virtualized ? Writable::kRefused : CanBeWritten(beside);
+    if (writable != Writable::kRefused) return beside;  // or one that cannot be had for now
+    std::string lines;  // a history whose reading is refused cannot be copied: it starts empty
+    if (IsFile(beside) && !files::ReadWhole(beside, lines) && !ReadingRefused(beside)) {
+        return beside;
+    }
+    if (fallback.empty() || !MakeFallback(folder, fallback, lines, pluginFolder + kCountsName)) {
+        return beside;
+    }
     return fallback;
+}
+
+bool ProcessIsVirtualized() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    DWORD enabled = 0, size = 0;
+    const bool asked = GetTokenInformation(token, TokenVirtualizationEnabled, &enabled,
+                                           sizeof(enabled), &size) != FALSE;
+    CloseHandle(token);
+    return asked && enabled != 0;
 }
 
 }  // namespace torvex

@@ -7,12 +7,21 @@ namespace torvex {
 // Where history.txt is kept, chosen once at start. Installed where a shell without elevation
 // cannot write (under Program Files), a history beside the plug-in would live in memory only,
 // and lines removed with Shift+Delete would come back. So it is %APPDATA%\Torvex\history.txt
-// when that file exists; else history.txt in `pluginFolder`, unless that can neither be
-// appended to nor created: then the file in %APPDATA% is made, with its folder, as a
-// byte-for-byte copy of the history beside the plug-in when that can be read. A history beside
-// the plug-in that another program holds for now stays the history: the hold passes, and a copy
-// made now could lose its lines. No path longer than `longest` is chosen or made. Empty when
-// neither place can be had.
-std::wstring ChooseHistoryFile(const std::wstring& pluginFolder, std::size_t longest);
+// when that file exists; else history.txt in `pluginFolder`, unless access to it is refused
+// (read-only, or neither appended to nor created): then the file in %APPDATA% is made, with its
+// folder, as a byte-for-byte copy of the history beside the plug-in when that can be read, its
+// use counts copied beside it. Any other failure passes (a file that another program holds, a
+// cloud file whose provider has not started, a share not reachable yet): the history beside the
+// plug-in stays the history, and a copy made now could lose its lines for good.
+// `virtualized`: the process runs under UAC virtualisation, where a write under Program Files
+// seems to succeed but goes to the user's VirtualStore, which the day virtualisation stops is
+// never read again. The plug-in folder then counts as refused, and the copy is of what this
+// process reads there (the VirtualStore's copy, when there is one).
+// No path longer than `longest` is chosen or made. Empty when neither place can be had.
+std::wstring ChooseHistoryFile(const std::wstring& pluginFolder, std::size_t longest,
+                               bool virtualized);
+
+// Whether UAC virtualisation is on for this process.
+bool ProcessIsVirtualized();
 
 }  // namespace torvex

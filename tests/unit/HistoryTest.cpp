@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -11,7 +12,9 @@
 
 #include "commands/HistoryLocation.h"
 #include "plugin/TorvexPlugin.h"
+#include "tests/support/AppData.h"
 #include "tests/support/PluginBox.h"
+#include "tests/support/TempShellFolder.h"
 #include "tests/support/Text.h"
 
 namespace {
@@ -217,6 +220,60 @@ TEST_F(HistoryTest, UnwritableFileKeepsTheLineInMemory) {
     EXPECT_EQ(Slot(0), "kept");
 }
 
+// Where history.txt is kept: a refusal of access (read-only, or, under UAC virtualisation, any
+// folder of the plug-in's) moves it to %APPDATA% with its use counts; a failure that passes (a
+// file held, a folder not reachable yet) keeps it beside the plug-in for this start.
+TEST_F(HistoryTest, AHistoryMovesToAppDataOnlyWhereAccessIsRefused) {
+    const std::string folder = historyPath_.substr(0, historyPath_.rfind('\\') + 1);
+    const std::string counts = folder + "history.counts.txt";
+    struct Row {
+        const char* name;
+        std::function<HANDLE()> before;  // a handle to close at the end
+        bool virtualized;
+        const char* fallback;  // what %APPDATA%\Torvex\history.txt holds; nullptr: not chosen
+    };
+    auto readOnly = [&] {
+        SetFileAttributesA(historyPath_.c_str(), FILE_ATTRIBUTE_READONLY);
+        return INVALID_HANDLE_VALUE;
+    };
+    auto held = [&] {
+        return CreateFileA(historyPath_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    };
+    auto nothing = [] { return INVALID_HANDLE_VALUE; };
+    const Row rows[] = {
+        {"writable", nothing, false, nullptr},
+        {"writable, virtualised", nothing, true, "old\r\n"},
+        {"read-only", readOnly, false, "old\r\n"},
+        {"held open", held, false, nullptr},
+        {"held open, virtualised", held, true, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteFile("old\r\n");
+        std::ofstream(counts, std::ios::binary) << "counts";
+        HANDLE handle = row.before();
+        const std::wstring chosen = torvex::ChooseHistoryFile(testsupport::Wide(folder),
+                                                              kWorkBufferSize - 1, row.virtualized);
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+        const std::string fallback = testsupport::FallbackHistoryPath();
+        EXPECT_EQ(testsupport::Utf8(chosen), row.fallback ? fallback : historyPath_);
+        EXPECT_EQ(testsupport::FileBytes(fallback), row.fallback ? row.fallback : "");
+        EXPECT_EQ(testsupport::FileBytes(fallback.substr(0, fallback.rfind('\\') + 1) +
+                                         "history.counts.txt"),
+                  row.fallback ? "counts" : "")
+            << "the use counts go along";
+        SetFileAttributesA(historyPath_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        testsupport::RemoveTree(fallback.substr(0, fallback.rfind('\\')));
+    }
+    DeleteFileA(counts.c_str());
+    const std::wstring gone = testsupport::Wide(folder + "not reachable yet\\");
+    EXPECT_EQ(torvex::ChooseHistoryFile(gone, kWorkBufferSize - 1, false), gone + L"history.txt");
+    EXPECT_EQ(GetFileAttributesA(testsupport::FallbackHistoryPath().c_str()),
+              INVALID_FILE_ATTRIBUTES)
+        << "no empty history in its place";
+}
+
 // A place for history.txt whose path the box could not hold is never chosen, nor made: with
 // %APPDATA% that long, and no history.txt possible beside the plug-in, the lines stay in memory.
 TEST_F(HistoryTest, NoHistoryIsKeptWhereItsPathWouldNotFit) {
@@ -231,9 +288,10 @@ TEST_F(HistoryTest, NoHistoryIsKeptWhereItsPathWouldNotFit) {
     SetEnvironmentVariableW(L"APPDATA", appData.c_str());
     ASSERT_TRUE(CreateDirectoryA(historyPath_.c_str(), nullptr));  // nothing beside the plug-in
     std::wstring folder = testsupport::Wide(historyPath_.substr(0, historyPath_.rfind('\\') + 1));
-    EXPECT_EQ(torvex::ChooseHistoryFile(folder, kWorkBufferSize - 1), folder + L"history.txt");
+    EXPECT_EQ(torvex::ChooseHistoryFile(folder, kWorkBufferSize - 1, false),
+              folder + L"history.txt");
     EXPECT_EQ(GetFileAttributesW((appData + L"\\Torvex").c_str()), INVALID_FILE_ATTRIBUTES);
-    std::wstring chosen = torvex::ChooseHistoryFile(folder, appData.size() + 20);
+    std::wstring chosen = torvex::ChooseHistoryFile(folder, appData.size() + 20, false);
     EXPECT_EQ(chosen, appData + L"\\Torvex\\history.txt") << "where it fits";
     DeleteFileW(chosen.c_str());
     RemoveDirectoryW((appData + L"\\Torvex").c_str());
