@@ -93,10 +93,11 @@ void TorvexPlugin::Stop() {
                      BoxMessages());
         RemoveSticky(editWindow);
     }
-    if (font != nullptr) DeleteObject(font);
-    font = nullptr;
+    // The font only once the Edit that uses it is gone, as WM_SETFONT's documentation asks.
     if (editWindow != nullptr) DestroyWindow(editWindow);
     editWindow = nullptr;  // what still runs of a line must not reach a window of another
+    if (font != nullptr) DeleteObject(font);
+    font = nullptr;
     paintCache.Release();
     torvex::DestroyColorRoutingOwner();
 }

@@ -143,6 +143,7 @@ struct TorvexPlugin {
     bool IsInSlit() const;
     void DockInSlit();
     void UndockFromSlit();
+    void RouteColoursAgain();
     void ToggleSlit();
     void ShowBox();
     void HideBox();

@@ -4,9 +4,11 @@
 #include "window/Keyboard.h"
 
 LRESULT TorvexPlugin::ShowContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!torvex::IsControlDown() || slitWindow == nullptr) {
+    if (!torvex::IsControlDown()) {
         return CallWindowProcW(defaultEditProc, window, message, wParam, lParam);
     }
+    // DefWindowProc answers the release with WM_CONTEXTMENU, which would open the Edit's own menu.
+    if (slitWindow == nullptr) return 0;
     if (menu != nullptr) DelMenu(menu);
     menu = MakeMenu(shell::kMenuTitle);
     if (menu == nullptr) return 0;  // the shell could not make one; nothing to show

@@ -1,4 +1,5 @@
 // Floating or docked in the slit; shown, hidden and moved; the slit held open while focused.
+#include "appearance/ColorRouting.h"
 #include "appearance/Keys.h"
 #include "host/ShellMessages.h"
 #include "plugin/TorvexPlugin.h"
@@ -26,8 +27,20 @@ void TorvexPlugin::DockInSlit() {
 void TorvexPlugin::UndockFromSlit() {
     if (!IsInSlit()) return;
     SendMessageA(slitWindow, shell::kSlitRemove, 0, reinterpret_cast<LPARAM>(editWindow));
+    RouteColoursAgain();
     paintCache.Redraw();
     inSlit = false;
+}
+
+// Nothing documents that the owner set at creation outlives SetParent, and the Edit asks
+// GetParent how to colour its text. Set only on a pop-up: on a child, GWLP_HWNDPARENT would move
+// the box into another parent.
+void TorvexPlugin::RouteColoursAgain() {
+    HWND routing = torvex::ColorRoutingOwner(instance);
+    if (routing == nullptr || (GetWindowLongPtrW(editWindow, GWL_STYLE) & WS_CHILD) != 0) return;
+    if (GetParent(editWindow) != routing) {
+        SetWindowLongPtrW(editWindow, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(routing));
+    }
 }
 
 void TorvexPlugin::ToggleSlit() {

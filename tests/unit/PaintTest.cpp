@@ -207,7 +207,13 @@ TEST_F(PaintTest, TheKeptBackgroundIsDrawnAgainOnlyWhenItMayHaveChanged) {
              EXPECT_EQ(GetParent(box()), shell_.slit());
          },
          1},
-        {"undocked", [this] { Broadcast("@Castpad Toggle Slit"); }, 1},
+        {"undocked",
+         [this] {
+             Broadcast("@Castpad Toggle Slit");
+             EXPECT_EQ(GetParent(box()), FindWindowA("TorvexColorRouting", nullptr))
+                 << "its colours asked of the routing window again";
+         },
+         1},
     };
     for (const Case& row : cases) {
         shell_.Clear();
