@@ -11,7 +11,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "host/ShellMessages.h"
@@ -214,25 +213,25 @@ TEST_F(LinesTest, AProgramOnlyTheRealSystem32HoldsIsCompletedAndRun) {
 // answers no message (busy, or hung): stands for any other program's Edit window.
 class UnansweringProgram {
   public:
-    UnansweringProgram() {
-        thread_ = std::thread([this] {
-            window_ = CreateWindowExA(0, "Edit", "their text", WS_POPUP, 0, 0, 50, 20, nullptr,
-                                      nullptr, nullptr, nullptr);
-            SetEvent(ready_);
-            WaitForSingleObject(release_, 30000);  // and no message is taken meanwhile
-            waited_ = true;
-            char text[64] = "";
-            GetWindowTextA(window_, text, sizeof(text));
-            textAtEnd_ = text;
-            DestroyWindow(window_);
-        });
+    UnansweringProgram()
+        : thread_([this] {
+              window_ = CreateWindowExA(0, "Edit", "their text", WS_POPUP, 0, 0, 50, 20, nullptr,
+                                        nullptr, nullptr, nullptr);
+              SetEvent(ready_);
+              WaitForSingleObject(release_, 30000);  // and no message is taken meanwhile
+              waited_ = true;
+              char text[64] = "";
+              GetWindowTextA(window_, text, sizeof(text));
+              textAtEnd_ = text;
+              DestroyWindow(window_);
+          }) {
         WaitForSingleObject(ready_, INFINITE);
     }
     ~UnansweringProgram() { Release(); }
     bool StillWaiting() const { return !waited_; }
     std::string Release() {
         SetEvent(release_);
-        if (thread_.joinable()) thread_.join();
+        thread_.Join();
         return textAtEnd_;
     }
 
@@ -242,7 +241,7 @@ class UnansweringProgram {
     HWND window_ = nullptr;
     std::atomic<bool> waited_{false};
     std::string textAtEnd_;
-    std::thread thread_;
+    testsupport::KeptThread thread_;
 };
 
 TEST_F(LinesTest, NoLineGoesIntoAnotherProgramsEditWindow) {

@@ -23,11 +23,11 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM lParam) {
 }  // namespace
 
 ModalDriver::ModalDriver(std::initializer_list<WPARAM> menuKeys)
-    : thread_(GetCurrentThreadId()), menuKeys_(menuKeys), watcher_(&ModalDriver::Watch, this) {}
+    : thread_(GetCurrentThreadId()), menuKeys_(menuKeys), watcher_([this] { Watch(); }) {}
 
 ModalDriver::~ModalDriver() {
     stop_ = true;
-    watcher_.join();
+    watcher_.Join();
 }
 
 std::vector<SeenDialog> ModalDriver::Seen() {

@@ -7,8 +7,9 @@
 #include <initializer_list>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/support/KeptThread.h"
 
 namespace testsupport {
 
@@ -34,7 +35,7 @@ class ModalDriver {
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<SeenDialog> seen_;
-    std::thread watcher_;
+    KeptThread watcher_;
 };
 
 }  // namespace testsupport

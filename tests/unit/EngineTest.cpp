@@ -7,7 +7,6 @@
 
 #include <fstream>
 #include <set>
-#include <thread>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "engine/CommandLine.h"
 #include "tests/support/Argdump.h"
 #include "tests/support/ImportTable.h"
+#include "tests/support/KeptThread.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/Text.h"
 
@@ -333,7 +333,7 @@ TEST_F(QuorlinDll, RunsInASingleThreadedApartmentAndGivesTheThreadBackAsItCame) 
     for (const Case& row : {Case{kNone, APTTYPE_STA}, Case{COINIT_APARTMENTTHREADED, APTTYPE_STA},
                             Case{COINIT_MULTITHREADED, APTTYPE_MTA}}) {
         HRESULT afterwards = S_OK;
-        std::thread caller([&] {
+        testsupport::KeptThread caller([&] {
             if (row.callerInit != kNone) CoInitializeEx(nullptr, row.callerInit);
             apartmentSeen = APTTYPE_CURRENT;
             run(L"notepad");
@@ -342,7 +342,7 @@ TEST_F(QuorlinDll, RunsInASingleThreadedApartmentAndGivesTheThreadBackAsItCame) 
             afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
             if (SUCCEEDED(afterwards)) CoUninitialize();
         });
-        caller.join();
+        caller.Join();
         // The first single-threaded apartment of a process is its main one.
         APTTYPE seen = apartmentSeen == APTTYPE_MAINSTA ? APTTYPE_STA : apartmentSeen;
         EXPECT_EQ(seen, row.during) << row.callerInit;
