@@ -275,13 +275,11 @@ TEST_F(QuorlinDll, RunsAsAdministratorWithTheVerbRunas) {
         failureGiven = failure;
         run(L"notepad", L"runas");
         EXPECT_EQ(verbAskedFor, L"runas");
-        // What runs is the program found, by its full path: in a 32-bit process on 64-bit
-        // Windows, the real System32's, through its alias.
-        BOOL wow64 = FALSE;
-        IsWow64Process(GetCurrentProcess(), &wow64);
+        // What runs is the program found, by its full path, spelled System32 in any process:
+        // where the UAC prompt shows, no redirection happens, and Sysnative is no folder.
         wchar_t windows[MAX_PATH] = L"";
         GetSystemWindowsDirectoryW(windows, MAX_PATH);
-        std::wstring expected = std::wstring(windows) + (wow64 ? L"\\Sysnative" : L"\\system32");
+        std::wstring expected = std::wstring(windows) + L"\\system32";
         EXPECT_EQ(_wcsicmp(fileAskedFor.c_str(), (expected + L"\\notepad.exe").c_str()), 0)
             << testsupport::Utf8(fileAskedFor);
     }
