@@ -1,5 +1,7 @@
 #include "commands/SearchPath.h"
 
+#include "commands/StartSpelling.h"
+
 #include <algorithm>
 
 namespace torvex::search {
@@ -15,6 +17,23 @@ bool IsSeparator(char16_t c) {
 
 bool SameUnit(char16_t a, char16_t b) {
     return AsciiLower(a) == AsciiLower(b) || (IsSeparator(a) && IsSeparator(b));
+}
+
+bool SameLetters(const std::u16string& text, const char16_t* ascii) {
+    const std::u16string other(ascii);
+    return text.size() == other.size() &&
+           std::equal(text.begin(), text.end(), other.begin(),
+                      [](char16_t a, char16_t b) { return AsciiLower(a) == AsciiLower(b); });
+}
+
+// What CreateProcess runs in this process: a program, or a batch file through its cmd.exe.
+bool IsProgramImage(const std::u16string& path) {
+    const std::size_t dot = path.find_last_of(u".\\/");
+    if (dot == std::u16string::npos || path[dot] != u'.') return false;
+    for (const char16_t* image : {u".exe", u".com", u".bat", u".cmd"}) {
+        if (SameLetters(path.substr(dot), image)) return true;
+    }
+    return false;
 }
 
 std::u16string WithoutTrailingSeparators(std::u16string folder) {
@@ -69,6 +88,17 @@ std::u16string FindProgram(const std::u16string& name, const std::vector<std::u1
 
 bool IsBareName(const std::u16string& name) {
     return !name.empty() && name.find_first_of(u"\\/:") == std::u16string::npos;
+}
+
+std::u16string StartSpelling(const std::u16string& path, const std::u16string& verb,
+                             const Redirection& redirection, const IsFile& isFile) {
+    if (redirection.system32.empty()) return path;
+    std::u16string spelled = MovedFolder(path, redirection.sysnative, redirection.system32);
+    if (spelled.empty()) spelled = path;
+    const bool defaultVerb = verb.empty() || SameLetters(verb, u"open");
+    if (!defaultVerb || !IsProgramImage(spelled)) return spelled;
+    const std::u16string native = MovedFolder(spelled, redirection.system32, redirection.sysnative);
+    return !native.empty() && isFile(native) ? native : spelled;
 }
 
 }  // namespace torvex::search
