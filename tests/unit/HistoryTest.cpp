@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "commands/HistoryLocation.h"
+#include "commands/WholeFile.h"
 #include "plugin/TorvexPlugin.h"
 #include "tests/support/AppData.h"
 #include "tests/support/PluginBox.h"
@@ -272,6 +273,33 @@ TEST_F(HistoryTest, AHistoryMovesToAppDataOnlyWhereAccessIsRefused) {
     EXPECT_EQ(GetFileAttributesA(testsupport::FallbackHistoryPath().c_str()),
               INVALID_FILE_ATTRIBUTES)
         << "no empty history in its place";
+}
+
+// A rewrite that cannot be put in place leaves the old file as it was, and nothing beside it.
+TEST_F(HistoryTest, ARewriteThatCannotBePutInPlaceKeepsTheOldFile) {
+    const std::wstring path = testsupport::Wide(historyPath_);
+    struct Row {
+        const char* name;
+        DWORD attributes, share;  // of the target; share: of a handle held on it, or ~0u
+    };
+    const Row rows[] = {
+        {"read-only", FILE_ATTRIBUTE_READONLY, ~0u},
+        {"held", FILE_ATTRIBUTE_NORMAL, 0},
+        {"held for reading", FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteFile("old\r\n");
+        SetFileAttributesW(path.c_str(), row.attributes);
+        HANDLE held = row.share == ~0u ? INVALID_HANDLE_VALUE
+                                       : CreateFileW(path.c_str(), GENERIC_READ, row.share, nullptr,
+                                                     OPEN_EXISTING, 0, nullptr);
+        EXPECT_FALSE(torvex::files::ReplaceWhole(path, "new\r\n"));
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(testsupport::FileBytes(historyPath_), "old\r\n");
+        EXPECT_EQ(GetFileAttributesW((path + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 // A place for history.txt whose path the box could not hold is never chosen, nor made: with
