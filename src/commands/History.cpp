@@ -37,10 +37,10 @@ void TorvexPlugin::LoadHistory() {
     historyCount = 0;
     std::vector<std::u16string> lines;
     if (!BuildHistoryPath()) return;
-    if (!torvex::history::LoadNewestLines(workBuffer, kHistorySlots, ReadInCodePage, lines)) {
-        return;
+    // The counts are read even when history.txt cannot be now (another program holds it).
+    if (torvex::history::LoadNewestLines(workBuffer, kHistorySlots, ReadInCodePage, lines)) {
+        FillHistory(lines);
     }
-    FillHistory(lines);
     LoadUses();
 }
 
@@ -52,6 +52,7 @@ void TorvexPlugin::FillHistory(const std::vector<std::u16string>& lines) {
         torvex::CopyText(history[slot], torvex::ToWide(lines[first + count - 1 - slot]).c_str());
     }
     historyCount = count;
+    RankAgain();
 }
 
 void TorvexPlugin::ForgetHistory() {
@@ -59,6 +60,7 @@ void TorvexPlugin::ForgetHistory() {
     std::fill(&history[0][0], &history[0][0] + kHistorySlots * kHistorySlotSize, L'\0');
     historyCount = 0;
     historyCursor = 0;
+    RankAgain();
 }
 
 void TorvexPlugin::ShiftHistoryDown() {
@@ -79,6 +81,7 @@ void TorvexPlugin::AddToHistory(const wchar_t* line) {
     ShiftHistoryDown();
     torvex::CopyText(history[0], line);
     if (historyCount < kHistorySlots) ++historyCount;
+    RankAgain();
 
     // A file that cannot be written leaves the line in memory only.
     if (havePath) torvex::history::AppendLine(workBuffer, torvex::ToU16(history[0]));

@@ -8,7 +8,6 @@ namespace torvex {
 namespace {
 
 const wchar_t kFileName[] = L"history.txt";
-const wchar_t kCountsName[] = L"history.counts.txt";
 const wchar_t kFallbackFolder[] = L"Torvex";
 constexpr DWORD kValueSize = 32768;  // the most an environment variable holds
 
@@ -60,26 +59,39 @@ bool ReadingRefused(const std::wstring& path) {
 
 // The fallback with its folder: a copy of `lines` (the bytes of the history beside the plug-in),
 // put in place in one move, so that a crash leaves it whole or not there at all; the use counts
-// beside the plug-in go along, as far as they can be read.
+// beside the plug-in move along, as far as they can be read.
 bool MakeFallback(const std::wstring& folder, const std::wstring& file, const std::string& lines,
                   const std::wstring& countsBeside) {
     if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         return false;
     }
     std::string counts;
-    if (!countsBeside.empty() && IsFile(countsBeside) && files::ReadWhole(countsBeside, counts)) {
-        files::ReplaceWhole(folder + L"\\" + kCountsName, counts);  // else only the ranking lost
-    }
-    return files::ReplaceWhole(file, lines);
+    const bool copied = !countsBeside.empty() && IsFile(countsBeside) &&
+                        files::ReadWhole(countsBeside, counts) &&
+                        files::ReplaceWhole(folder + L"\\" + kCountsFileName, counts);
+    if (!files::ReplaceWhole(file, lines)) return false;
+    if (copied) DeleteFileW(countsBeside.c_str());  // else only the ranking is lost
+    return true;
+}
+
+std::wstring FallbackFolder() {
+    std::wstring appData = Variable(L"APPDATA");
+    if (!appData.empty() && appData.back() != L'\\') appData += L'\\';
+    return appData.empty() ? L"" : appData + kFallbackFolder;
 }
 
 }  // namespace
 
+std::vector<std::wstring> HistoryFolders(const std::wstring& pluginFolder) {
+    std::vector<std::wstring> folders;
+    if (!pluginFolder.empty()) folders.push_back(pluginFolder);
+    if (!FallbackFolder().empty()) folders.push_back(FallbackFolder() + L"\\");
+    return folders;
+}
+
 std::wstring ChooseHistoryFile(const std::wstring& pluginFolder, std::size_t longest,
                                bool virtualized) {
-    std::wstring appData = Variable(L"APPDATA");
-    if (!appData.empty() && appData.back() != L'\\') appData += L'\\';
-    const std::wstring folder = appData.empty() ? L"" : appData + kFallbackFolder;
+    const std::wstring folder = FallbackFolder();
     std::wstring fallback = folder.empty() ? L"" : folder + L"\\" + kFileName;
     if (fallback.size() > longest) fallback.clear();  // never made where it could not be used
     if (!fallback.empty() && IsFile(fallback)) return fallback;
@@ -95,7 +107,8 @@ std::wstring ChooseHistoryFile(const std::wstring& pluginFolder, std::size_t lon
     if (IsFile(beside) && !files::ReadWhole(beside, lines) && !ReadingRefused(beside)) {
         return beside;
     }
-    if (fallback.empty() || !MakeFallback(folder, fallback, lines, pluginFolder + kCountsName)) {
+    if (fallback.empty() ||
+        !MakeFallback(folder, fallback, lines, pluginFolder + kCountsFileName)) {
         return beside;
     }
     return fallback;

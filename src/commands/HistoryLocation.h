@@ -1,8 +1,12 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace torvex {
+
+// The use counts' file, kept beside history.txt wherever that is.
+inline constexpr wchar_t kCountsFileName[] = L"history.counts.txt";
 
 // Where history.txt is kept, chosen once at start. Installed where a shell without elevation
 // cannot write (under Program Files), a history beside the plug-in would live in memory only,
@@ -12,7 +16,8 @@ namespace torvex {
 // folder, as a byte-for-byte copy of the history beside the plug-in when that can be read, its
 // use counts copied beside it. Any other failure passes (a file that another program holds, a
 // cloud file whose provider has not started, a share not reachable yet): the history beside the
-// plug-in stays the history, and a copy made now could lose its lines for good.
+// plug-in stays the history, and a copy made now could lose its lines for good. The counts file
+// moves along: none is left behind to be read again should the history come back.
 // `virtualized`: the process runs under UAC virtualisation, where a write under Program Files
 // seems to succeed but goes to the user's VirtualStore, which the day virtualisation stops is
 // never read again. The plug-in folder then counts as refused, and the copy is of what this
@@ -20,6 +25,10 @@ namespace torvex {
 // No path longer than `longest` is chosen or made. Empty when neither place can be had.
 std::wstring ChooseHistoryFile(const std::wstring& pluginFolder, std::size_t longest,
                                bool virtualized);
+
+// Both folders that the history may be kept in, each with its trailing backslash: beside the
+// plug-in, and in %APPDATA% (where there is one).
+std::vector<std::wstring> HistoryFolders(const std::wstring& pluginFolder);
 
 // Whether UAC virtualisation is on for this process.
 bool ProcessIsVirtualized();

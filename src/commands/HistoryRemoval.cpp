@@ -61,5 +61,6 @@ int TorvexPlugin::DropFromList(const wchar_t* line, int slot) {
     }
     for (int emptied = kept; emptied < historyCount; ++emptied) history[emptied][0] = L'\0';
     historyCount = kept;
+    RankAgain();
     return next;
 }

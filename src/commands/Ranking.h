@@ -19,7 +19,7 @@ std::uint64_t Score(const uses::Use& use, std::int64_t now);
 // line starts with the whole typed text and is longer: compared exactly, or, when no line is such,
 // ignoring case as `sameIgnoringCase` says. Of several, the one that scores highest; of equal
 // scores, the newer. A line that `passedOver` refuses is not suggested; it is asked of the best
-// lines only, one at a time, until one is taken.
+// lines only, one at a time, until one is taken, and of no line twice.
 template <typename Char>
 int BestSlot(std::basic_string_view<Char> typed,
              const std::vector<std::basic_string_view<Char>>& held,
@@ -44,6 +44,7 @@ int BestSlot(std::basic_string_view<Char> typed,
         std::vector<Candidate> candidates;
         for (std::size_t slot = 0; slot < held.size(); ++slot) {
             if (!startsWith(held[slot], exactly)) continue;
+            if (!exactly && startsWith(held[slot], true)) continue;  // refused already
             candidates.push_back({score(static_cast<int>(slot)), static_cast<int>(slot)});
         }
         std::stable_sort(candidates.begin(), candidates.end(),

@@ -57,7 +57,7 @@ void TorvexPlugin::ClearHistory() {
     // Emptied whether or not the file could be deleted: a reload would bring back a file that
     // another program holds open.
     ForgetHistory();
-    ForgetUses(nullptr);
+    ClearUses();
 }
 
 void TorvexPlugin::ShowUserName() {
@@ -102,9 +102,10 @@ void TorvexPlugin::RunLine(bool elevated) {
     // An expansion runs exactly as if typed, and is not looked up again.
     Outcome outcome = RunCommand(torvex::ToWide(expanded).c_str(), elevated);
     if (outcome == Outcome::kNotRun) return;  // it stays in the field, and is not recorded
-    if (outcome == Outcome::kRun) SetWindowTextW(editWindow, L"");  // else it shows the name
+    if (outcome != Outcome::kShowsName) SetWindowTextW(editWindow, L"");
     AddToHistory(typed);
-    RecordUse(typed);  // the line typed, however it got into the field
+    // The line typed, however it got into the field; ".clear" leaves no counts file behind.
+    if (outcome != Outcome::kCleared) RecordUse(typed);
 }
 
 TorvexPlugin::Outcome TorvexPlugin::RunCommand(const wchar_t* line, bool elevated) {
@@ -113,6 +114,7 @@ TorvexPlugin::Outcome TorvexPlugin::RunCommand(const wchar_t* line, bool elevate
         PostMessageA(shellWindow, command->message, command->wParam, 0);
     } else if (torvex::IsCommand(line, torvex::kClearCommand)) {
         ClearHistory();
+        return Outcome::kCleared;
     } else if (torvex::IsCommand(line, torvex::kWhoCommand, torvex::kWhoLength) && !noWho) {
         ShowUserName();
         return Outcome::kShowsName;

@@ -31,6 +31,11 @@ constexpr wchar_t kCannotElevate[] =
     L" was not run, and it is still in the box.\n\n"
     L"This quorlin.dll cannot run a line as administrator: it is of an older kind.";
 
+// Follows the counts file's path, in quotes, when ".clear" could neither delete nor empty it.
+constexpr wchar_t kCountsNotForgotten[] =
+    L" could not be deleted or emptied: it still holds the lines run and when each was last "
+    L"run.\n\nClose the program that holds it, or make it writable, and clear again.";
+
 // A message box that names the line, in quotes, followed by `what`.
 void TellAboutLine(const wchar_t* line, const wchar_t* what);
 

@@ -1,8 +1,6 @@
 #include "commands/UseCounts.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
 #include <vector>
 
 #include "commands/Utf.h"
@@ -57,6 +55,24 @@ void UseCounts::Record(const std::u16string& line, std::int64_t now) {
     use.last = now;
 }
 
+void UseCounts::Add(const std::u16string& line, Use use) {
+    Use& sum = uses_[line];
+    sum.count = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(std::uint64_t{sum.count} + use.count, kMostUses));
+    sum.last = std::max(sum.last, use.last);
+    if (sum.count == 0) uses_.erase(line);
+}
+
+void UseCounts::Age() {
+    std::uint64_t total = 0;
+    for (const auto& entry : uses_) total += entry.second.count;
+    if (total <= kMostTotal) return;
+    for (auto entry = uses_.begin(); entry != uses_.end();) {
+        entry->second.count = static_cast<std::uint32_t>(entry->second.count * 9ull / 10);
+        entry = entry->second.count == 0 ? uses_.erase(entry) : std::next(entry);
+    }
+}
+
 void UseCounts::Forget(const std::u16string& line) {
     uses_.erase(line);
 }
@@ -64,12 +80,6 @@ void UseCounts::Forget(const std::u16string& line) {
 Use UseCounts::Of(const std::u16string& line) const {
     auto found = uses_.find(line);
     return found == uses_.end() ? Use() : found->second;
-}
-
-void UseCounts::KeepOnly(const std::function<bool(const std::u16string&)>& held) {
-    for (auto entry = uses_.begin(); entry != uses_.end();) {
-        entry = held(entry->first) ? std::next(entry) : uses_.erase(entry);
-    }
 }
 
 std::string UseCounts::Bytes() const {
@@ -100,37 +110,6 @@ UseCounts UseCounts::FromBytes(std::string_view bytes, std::int64_t now) {
         start = end + 1;
     }
     return counts;
-}
-
-UseCounts UseCounts::Load(const std::filesystem::path& path, std::int64_t now) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::string bytes(kMostFileBytes, '\0');
-    in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return FromBytes(bytes, now);
-}
-
-bool UseCounts::Save(const std::filesystem::path& path) const {
-    std::filesystem::path replacement = path;
-    replacement += ".new";
-    const std::string bytes = Bytes();
-    {
-        std::ofstream out(replacement, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(replacement, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(replacement, path, error);
-    if (!error) return true;
-    std::filesystem::remove(replacement, error);
-    return false;
 }
 
 }  // namespace torvex::uses

@@ -5,10 +5,9 @@
 // The file is UTF-8, one line per held line: the count of uses, a tab, the time of the last use
 // in seconds since 1970 (UTC), a tab, and the line itself. history.txt is left as it is, so that
 // older versions of the box still read it; a counts file that is missing or damaged costs only
-// the ranking.
+// the ranking. A line keeps its count after it leaves the 512-line list: the file is bounded by
+// ageing instead, as zoxide bounds its own.
 #include <cstdint>
-#include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,6 +17,7 @@ namespace torvex::uses {
 constexpr std::uint32_t kMostUses = 1000000;      // a larger count is read as this many
 constexpr std::size_t kMostFileBytes = 8u << 20;  // what is read of a counts file, at most
 constexpr std::size_t kMaxLineLength = 4095;      // UTF-16 units, as a held line
+constexpr std::uint64_t kMostTotal = 10000;       // counts summed past this are aged (zoxide's)
 
 struct Use {
     std::uint32_t count = 0;
@@ -28,24 +28,21 @@ class UseCounts {
   public:
     // One more use of `line`, at `now`.
     void Record(const std::u16string& line, std::int64_t now);
+    // `use.count` more uses of `line` (up to kMostUses), the later of the two last uses kept.
+    void Add(const std::u16string& line, Use use);
     void Forget(const std::u16string& line);
     void Clear() { uses_.clear(); }
     // The uses of `line`; none when it was never run.
     Use Of(const std::u16string& line) const;
-    // Only the lines that `held` holds stay.
-    void KeepOnly(const std::function<bool(const std::u16string& line)>& held);
     const std::unordered_map<std::u16string, Use>& all() const { return uses_; }
+    // When the counts sum to more than kMostTotal, each is multiplied by 0.9 and what falls
+    // below 1 is dropped: old habits fade and the file stays small.
+    void Age();
 
     // The file's bytes, and the counts read from them: a line that cannot be read is skipped,
     // a count is capped at kMostUses, and a time after `now` counts as `now`.
     std::string Bytes() const;
     static UseCounts FromBytes(std::string_view bytes, std::int64_t now);
-
-    // From the file at `path` (its first kMostFileBytes); empty when there is none.
-    static UseCounts Load(const std::filesystem::path& path, std::int64_t now);
-    // Written whole beside `path` and moved into its place, so that a crash or a full disk leaves
-    // the old file or the new one; false when it did not happen.
-    bool Save(const std::filesystem::path& path) const;
 
   private:
     std::unordered_map<std::u16string, Use> uses_;

@@ -11,6 +11,7 @@
 #include "appearance/PaintCache.h"
 #include "commands/Aliases.h"
 #include "commands/Calculator.h"
+#include "commands/UseChanges.h"
 #include "commands/UseCounts.h"
 #include "host/NimbarApi.h"
 
@@ -101,7 +102,20 @@ struct TorvexPlugin {
     bool suggest;
     bool composing;  // an input method is composing: no suggestion
     bool focused;    // the box has the keyboard focus
-    torvex::uses::UseCounts useCounts;
+    // The use counts: as the file held them when last read, with this box's changes since.
+    struct Uses {
+        torvex::uses::UseCounts counts;
+        torvex::uses::UseChanges changes;  // not written yet
+    } uses;
+    // What a key ranks by, made again only after the history or the counts changed, so that a
+    // key neither looks up nor allocates anything per line: each held slot's uses, and the lines
+    // counted that the list no longer holds, newest use first.
+    struct Ranked {
+        bool stale = true;
+        std::vector<torvex::uses::Use> held;
+        std::vector<std::wstring> counted;
+        std::vector<torvex::uses::Use> countedUses;
+    } ranked;
     std::array<unsigned char, 26> driveTypes;  // each drive letter's type as asked, plus one
     // The calculator ("torvex.calculator:"), and the last result.
     bool calculator;
@@ -182,16 +196,21 @@ struct TorvexPlugin {
 
     // Suggestions (window/Suggestions.cpp): the typed text and the slot of the line suggested for
     // it (-1: none), the keys that take it, and the drawing.
+    // A line counted but no longer held has no slot: `slot` is -1 and `line` holds it.
     struct Suggested {
         std::wstring typed;
         int slot = -1;
+        std::wstring_view line;  // empty: none
     };
     bool TypedAtTheEnd(std::wstring& typed);
     Suggested CurrentSuggestion();
     Suggested SuggestionFor(std::wstring typed);
     bool TakeSuggestion(WPARAM key);
     void DrawSuggestion(HDC dc);
-    bool ProgramIsGone(const wchar_t* line);
+    bool ProgramIsGone(std::wstring_view line);
+    void RankAgain() { ranked.stale = true; }
+    void MakeRanking();
+    void ReplaceTyped(const std::wstring& text, int slot);
     static std::int64_t Now();
 
     // Calculations (commands/Calculation.cpp).
@@ -203,9 +222,9 @@ struct TorvexPlugin {
     // The uses of the held lines, and their file beside history.txt (commands/HistoryUses.cpp).
     void LoadUses();
     void RecordUse(const wchar_t* line);
-    void ForgetUses(const wchar_t* line);  // null: of every line
-    void SaveUses();
-    void KeepUsesOfHeldLines();
+    void ForgetUses(const wchar_t* line);
+    bool SaveUses();   // false when the file could not be read or written: kept for later
+    void ClearUses();  // ".clear": the file is gone, or the user is told why not
     bool UsesPath(std::wstring& path);
 
     // "@Castpad Focus": the box takes the keyboard (window/Docking.cpp).
@@ -220,8 +239,9 @@ struct TorvexPlugin {
     void ClearHistory();
     void ForgetHistory();
     void ShowUserName();
-    // What a line did: not run (it stays in the field), run, or shown the user's name.
-    enum class Outcome { kNotRun, kRun, kShowsName };
+    // What a line did: not run (it stays in the field), run, cleared the history, or shown the
+    // user's name.
+    enum class Outcome { kNotRun, kRun, kCleared, kShowsName };
     Outcome RunCommand(const wchar_t* line, bool elevated);
     // False when the line was not handed over and must stay in the field (commands/EngineCall.cpp).
     bool HandToEngine(const wchar_t* line, bool elevated);

@@ -193,7 +193,9 @@ LRESULT OnChar(TorvexPlugin& plugin, HWND window, WPARAM character, LPARAM lPara
 }
 
 LRESULT OnReconfigure(TorvexPlugin& plugin) {
+    const bool historyWasOff = !plugin.historyFile;
     plugin.ReadSettings();
+    if (historyWasOff && plugin.historyFile) plugin.LoadUses();  // the counts it kept meanwhile
     plugin.MoveBox();
     plugin.ApplyFont();
     return 0;

@@ -1,10 +1,12 @@
 // Suggestions as you type: the rest of the best held line, drawn after the typed text in the
 // prompt's shade, and taken with Right or End (Ctrl+Right: its next word). It is drawn, never
 // typed: the window text holds only what was typed until a suggestion is taken.
+#include <algorithm>
 #include <array>
 #include <ctime>
 #include <cwchar>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -46,7 +48,7 @@ std::int64_t TorvexPlugin::Now() {
 // as fish does. Network and removable drives are never asked: a missing server must not stall a
 // key. An unquoted program may hold blanks, as the engine takes it: the line is gone only when no
 // part of it that ends before a blank names anything.
-bool TorvexPlugin::ProgramIsGone(const wchar_t* line) {
+bool TorvexPlugin::ProgramIsGone(std::wstring_view line) {
     const std::u16string text = torvex::ToU16(line);
     torvex::words::Parsed program = torvex::words::WordAt(text, 0, true);
     std::wstring root = DriveRoot(program.text);
@@ -88,40 +90,83 @@ TorvexPlugin::Suggested TorvexPlugin::CurrentSuggestion() {
     return SuggestionFor(std::move(typed));
 }
 
-// The best held line for what is typed at the end.
+// Each held slot's uses, and the lines counted that the list no longer holds (newest use first,
+// then in the order of their text, so that the same counts always suggest the same line).
+void TorvexPlugin::MakeRanking() {
+    if (!ranked.stale) return;
+    std::unordered_set<std::u16string> held;
+    ranked.held.clear();
+    for (int slot = 0; slot < historyCount; ++slot) {
+        auto line = torvex::ToU16(history[slot]);
+        ranked.held.push_back(uses.counts.Of(line));
+        held.insert(std::move(line));
+    }
+    std::vector<std::pair<const std::u16string*, torvex::uses::Use>> counted;
+    for (const auto& [line, use] : uses.counts.all()) {
+        if (held.count(line) == 0 && line.size() <= kMaxLineLength)
+            counted.emplace_back(&line, use);
+    }
+    std::sort(counted.begin(), counted.end(), [](const auto& a, const auto& b) {
+        return a.second.last != b.second.last ? a.second.last > b.second.last : *a.first < *b.first;
+    });
+    ranked.counted.clear();
+    ranked.countedUses.clear();
+    for (const auto& [line, use] : counted) {
+        ranked.counted.push_back(torvex::ToWide(*line));
+        ranked.countedUses.push_back(use);
+    }
+    ranked.stale = false;
+}
+
+// The best line for what is typed at the end: a held one, or one counted that left the list,
+// which a held line of the same score comes before.
 TorvexPlugin::Suggested TorvexPlugin::SuggestionFor(std::wstring typed) {
+    MakeRanking();
     Suggested found;
     found.typed = std::move(typed);
-    std::vector<std::wstring_view> held;
-    held.reserve(historyCount);
-    for (int slot = 0; slot < historyCount; ++slot) held.emplace_back(history[slot]);
+    std::vector<std::wstring_view> lines;  // one allocation a key, none per line
+    lines.reserve(historyCount + ranked.counted.size());
+    for (int slot = 0; slot < historyCount; ++slot) lines.emplace_back(history[slot]);
+    for (const std::wstring& line : ranked.counted) lines.emplace_back(line);
     const std::int64_t now = Now();
-    std::u16string line;  // one buffer for every line looked up: a key allocates nothing per line
-    found.slot = torvex::ranking::BestSlot<wchar_t>(
-        found.typed, held, SameIgnoringCase,
-        [&](int slot) -> std::uint64_t {
-            if (useCounts.all().empty()) return 0;
-            line.assign(held[slot].begin(), held[slot].end());
-            return torvex::ranking::Score(useCounts.Of(line), now);
+    const int best = torvex::ranking::BestSlot<wchar_t>(
+        found.typed, lines, SameIgnoringCase,
+        [&](int index) -> std::uint64_t {
+            return torvex::ranking::Score(index < historyCount
+                                              ? ranked.held[index]
+                                              : ranked.countedUses[index - historyCount],
+                                          now);
         },
-        [&](int slot) { return ProgramIsGone(history[slot]); });
+        [&](int index) { return ProgramIsGone(lines[index]); });
+    if (best >= 0) found.line = lines[best];
+    found.slot = best < historyCount ? best : -1;
     return found;
+}
+
+// The field holds the line taken, as one change that Ctrl+Z takes back: what was typed returns.
+void TorvexPlugin::ReplaceTyped(const std::wstring& text, int slot) {
+    SendMessageW(editWindow, EM_SETSEL, 0, -1);
+    SendMessageW(editWindow, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(editWindow, EM_SETMODIFY, FALSE, 0);  // for Shift+Delete, as a recalled line
+    recalledSlot = slot;
 }
 
 bool TorvexPlugin::TakeSuggestion(WPARAM key) {
     if (key != VK_RIGHT && key != VK_END) return false;
-    const Suggested found = CurrentSuggestion();
-    if (found.slot < 0 || torvex::IsHeld(VK_SHIFT) || torvex::IsHeld(VK_MENU)) return false;
+    // Shift selects and Alt is the shell's: neither searches.
+    if (torvex::IsHeld(VK_SHIFT) || torvex::IsHeld(VK_MENU)) return false;
     const bool word = torvex::IsHeld(VK_CONTROL);
     if (word && key != VK_RIGHT) return false;  // Ctrl+End goes to the end, as ever
-    const std::wstring_view line = history[found.slot];
+    const Suggested found = CurrentSuggestion();
+    if (found.line.empty()) return false;
+    const std::wstring_view line = found.line;
     std::size_t taken = line.size();
     if (word) {
         taken =
             found.typed.size() + torvex::ranking::NextWordLength(line.substr(found.typed.size()));
     }
     // The held line's own case, also for what was typed in another.
-    ShowFound(std::wstring(line.substr(0, taken)).c_str(), taken == line.size() ? found.slot : -1);
+    ReplaceTyped(std::wstring(line.substr(0, taken)), taken == line.size() ? found.slot : -1);
     return true;
 }
 
@@ -136,8 +181,8 @@ void TorvexPlugin::DrawSuggestion(HDC dc) {
     } else {
         if (!suggest) return;
         const Suggested found = SuggestionFor(typed);
-        if (found.slot < 0) return;
-        shown = std::wstring(history[found.slot]).substr(found.typed.size());
+        if (found.line.empty()) return;
+        shown = std::wstring(found.line.substr(found.typed.size()));
     }
     const std::wstring_view rest = shown;
     POINT caret = {};

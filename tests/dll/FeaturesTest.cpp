@@ -7,6 +7,7 @@
 
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ using Features = testsupport::RealPlugin;
 constexpr char kCtrlR = '\x12', kEscape = '\x1B', kBackspace = '\b', kEnter = '\r';
 constexpr char kRight = '\x1D', kUp = '\x1E', kShiftDelete = '\x7F', kCtrlShiftEnter = '\x10';
 constexpr char kAltGrR = '\x11';  // Ctrl and Alt: a character on some keyboards
-constexpr char kCtrlEnter = '\x0E';
+constexpr char kCtrlEnter = '\x0E', kCtrlZ = '\x1A';
 constexpr char kEnd = '\x05', kCtrlRight = '\x06', kShiftEnd = '\x07', kLeft = '\x02', kTab = '\t';
 
 void Held(std::initializer_list<int> keys, bool down) {
@@ -46,6 +47,9 @@ void Press(HWND box, const std::string& script) {
             case kCtrlShiftEnter:
                 Held({VK_CONTROL, VK_SHIFT}, true), PressKey(box, VK_RETURN, '\n');
                 Held({VK_CONTROL, VK_SHIFT}, false);
+                break;
+            case kCtrlZ:
+                Held({VK_CONTROL}, true), PressKey(box, 'Z', 0x1A), Held({VK_CONTROL}, false);
                 break;
             case kCtrlEnter:
                 Held({VK_CONTROL}, true), PressKey(box, VK_RETURN, '\n'), Held({VK_CONTROL}, false);
@@ -412,6 +416,8 @@ TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
     const std::string gone = plugin_folder_.path() + "gone\\x.exe run";  // a folder never made
     const std::string here = plugin_folder_.path() + "tool.txt";
     std::ofstream(here) << "x";
+    std::string newer;  // 512 lines run after "often cmd": it has left the list
+    for (int line = 0; line < 512; ++line) newer += "line " + std::to_string(line) + "\n";
     struct Case {
         std::string history, counts, keys, field;
         const char* settings;
@@ -441,6 +447,10 @@ TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
         {"notepad b\nother\n", "9\t" + now + "\tnotepad b\n", {'n', 'o', kUp}, "other", ""},
         {"notes more\nnotes\n", "", std::string{kCtrlR} + "notes" + kRight, "notes", ""},
         {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kEnd}, "note", "torvex.suggest: false\n"},
+        {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kEnd, kCtrlZ}, "note", ""},  // one undo
+        {"notepad a.txt\n", "", {'N', 'O', 'T', 'E', kEnd, kCtrlZ}, "NOTE", ""},
+        {"often cmd\n" + newer, "50\t" + now + "\toften cmd\n", "oft" + std::string{kEnd},
+         "often cmd", ""},  // counted, no longer held
     };
     for (bool docked : {false, true}) {
         SCOPED_TRACE(docked ? "docked" : "floating");
@@ -478,6 +488,100 @@ TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
     EXPECT_EQ(testsupport::FileBytes(InPlugin("history.counts.txt")).find("notepad"),
               std::string::npos);
     DeleteFileA(here.c_str());
+}
+
+// The counts file is read again before each write, and only this box's changes are laid on it:
+// nothing counted elsewhere is lost, nothing erased elsewhere comes back, and a file that could
+// not be read is never written over. Each row: the counts file at start, what happens to it while
+// the box runs "c" and ends, and what the file must hold after it (and must not).
+TEST_F(Features, UseCountsAreNeverLostNorKeptAgainstTheUsersWill) {
+    const std::string now = std::to_string(std::time(nullptr));
+    const std::string counts = InPlugin("history.counts.txt");
+    const std::string seven = "7\t" + now + "\ta\n";
+    struct Case {
+        const char* name;
+        std::string start;                          // the counts file
+        std::function<HANDLE()> before, meanwhile;  // the box's start; each: a handle to close
+        const char* settings;
+        std::vector<std::string> holds, lacks;
+    };
+    auto none = [] { return INVALID_HANDLE_VALUE; };
+    auto holdHistory = [&] {
+        return CreateFileA(InPlugin("history.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    };
+    auto otherBox = [&] {  // ran "a" four times more, and Shift+Deleted "b"
+        std::ofstream(counts, std::ios::binary) << seven;
+        return INVALID_HANDLE_VALUE;
+    };
+    const Case cases[] = {
+        {"held history",
+         "5\t" + now + "\ta\n",
+         holdHistory,
+         none,
+         "",
+         {"5\t" + now + "\ta\n", "\tc\n"},
+         {}},
+        {"two boxes",
+         "3\t" + now + "\ta\n2\t" + now + "\tb\n",
+         none,
+         otherBox,
+         "",
+         {seven, "\tc\n"},
+         {"\tb\n"}},
+        {"switched off", "", none, none, "torvex.suggest: false\n", {}, {"\tc\n", "#"}},
+    };
+    for (bool docked : {false, true}) {
+        for (const Case& row : cases) {
+            SCOPED_TRACE(std::string(row.name) + (docked ? ", docked" : ", floating"));
+            std::ofstream(InPlugin("history.txt"), std::ios::binary) << "a\nb\n";
+            DeleteFileA(counts.c_str());
+            if (!row.start.empty()) std::ofstream(counts, std::ios::binary) << row.start;
+            HANDLE atStart = row.before();
+            Start({"recording_engine.dll", docked}, row.settings);
+            HANDLE meanwhile = row.meanwhile();
+            Run("c");
+            Stop();
+            for (HANDLE handle : {atStart, meanwhile}) {
+                if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+            }
+            const std::string after = testsupport::FileBytes(counts);
+            for (const std::string& part : row.holds)
+                EXPECT_NE(after.find(part), std::string::npos) << after;
+            for (const std::string& part : row.lacks)
+                EXPECT_EQ(after.find(part), std::string::npos) << after;
+        }
+    }
+    // A line run often keeps its count after 512 newer lines have pushed it out of the list.
+    std::string history = "often\n";
+    for (int line = 0; line < 512; ++line) history += "line " + std::to_string(line) + "\n";
+    std::ofstream(InPlugin("history.txt"), std::ios::binary) << history;
+    std::ofstream(counts, std::ios::binary) << "50\t" << now << "\toften\n";
+    Start({"recording_engine.dll", true});
+    Run("c");
+    Stop();
+    EXPECT_NE(testsupport::FileBytes(counts).find("50\t" + now + "\toften\n"), std::string::npos);
+    // ".clear" forgets the counts, also with the history switched off, or says that it could not.
+    for (const char* settings : {"", "torvex.history.file: false\n"}) {
+        std::ofstream(counts, std::ios::binary) << "3\t" << now << "\ta\n";
+        Start({"recording_engine.dll", false}, settings);
+        Run(".clear");
+        Stop();
+        EXPECT_EQ(GetFileAttributesA(counts.c_str()), INVALID_FILE_ATTRIBUTES) << settings;
+    }
+    std::ofstream(counts, std::ios::binary) << "3\t" << now << "\ta\n";
+    SetFileAttributesA(counts.c_str(), FILE_ATTRIBUTE_READONLY);
+    {
+        testsupport::ModalDriver closer;
+        Start({"recording_engine.dll", false});
+        Run(".clear");
+        const std::vector<testsupport::SeenDialog> seen = closer.Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_NE(seen[0].text.find("history.counts.txt\" could not be deleted"), std::string::npos)
+            << seen[0].text;
+        Stop();
+    }
+    SetFileAttributesA(counts.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // A calculation's result goes on the clipboard and into the field on Enter, to be typed on; the

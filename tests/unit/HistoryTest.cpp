@@ -264,6 +264,7 @@ TEST_F(HistoryTest, AHistoryMovesToAppDataOnlyWhereAccessIsRefused) {
                                          "history.counts.txt"),
                   row.fallback ? "counts" : "")
             << "the use counts go along";
+        EXPECT_EQ(testsupport::FileBytes(counts), row.fallback ? "" : "counts") << "none left";
         SetFileAttributesA(historyPath_.c_str(), FILE_ATTRIBUTE_NORMAL);
         testsupport::RemoveTree(fallback.substr(0, fallback.rfind('\\')));
     }

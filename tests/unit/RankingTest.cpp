@@ -2,9 +2,13 @@
 // score rule.
 #include <gtest/gtest.h>
 
+#include <cwctype>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "commands/Ranking.h"
+#include "commands/UseChanges.h"
 #include "commands/UseCounts.h"
 #include "tests/support/Text.h"
 
@@ -61,6 +65,79 @@ TEST(Ranking, WeighsUsesByHowLatelyTheLastWasAsZoxideDoes) {
         EXPECT_EQ(torvex::ranking::Score({3, kNow - row.age}, kNow), 3 * row.quarters) << row.age;
     }
     EXPECT_EQ(torvex::ranking::Score({}, kNow), 0u) << "never used";
+}
+
+// The line suggested for what is typed, and how many lines were asked whether they are gone:
+// each asking may touch the disk, so no line is asked twice.
+TEST(Ranking, TheBestLineStartsWithTheTypedTextAndEachIsAskedAboutOnce) {
+    struct Case {
+        const char* typed;
+        std::vector<std::string_view> held;  // newest first
+        std::vector<std::uint64_t> scores;
+        std::set<int> gone;
+        int best, asked;
+    };
+    const Case cases[] = {
+        {"no", {"Notepad", "note"}, {9, 0}, {}, 1, 1},         // exact before case-free
+        {"no", {"Notepad"}, {0}, {}, 0, 1},                    // case-free when none is exact
+        {"no", {"nota", "notb"}, {3, 3}, {}, 0, 1},            // equal: the newer
+        {"no", {"nota", "notb"}, {0, 5}, {}, 1, 1},            // used more
+        {"no", {"nota", "notb"}, {0, 5}, {1}, 0, 2},           // gone: the next
+        {"no", {"note", "NOTE2", "x"}, {0, 0, 0}, {0}, 1, 2},  // the exact one not asked again
+        {"no", {"note", "NOTE2"}, {0, 0}, {0, 1}, -1, 2},
+        {"no", {"no", "n", "x"}, {0, 0, 0}, {}, -1, 0},  // only itself, or shorter
+        {"", {"no"}, {0}, {}, -1, 0},
+    };
+    for (const Case& row : cases) {
+        int asked = 0;
+        const int best = torvex::ranking::BestSlot<char>(
+            row.typed, row.held,
+            [](char a, char b) { return std::towlower(a) == std::towlower(b); },
+            [&](int slot) { return row.scores[slot]; },
+            [&](int slot) {
+                ++asked;
+                return row.gone.count(slot) != 0;
+            });
+        EXPECT_EQ(best, row.best) << row.typed << " " << row.held[0];
+        EXPECT_EQ(asked, row.asked) << row.typed << " " << row.held[0];
+    }
+}
+
+// What a box writes is the file as it is now with this box's own changes on it: uses counted by
+// another box are kept, and a line erased there is not written back unless run here since.
+// Counts that sum past 10,000 are aged by 0.9, and what falls below 1 is dropped (as zoxide).
+TEST(UseCounts, ABoxWritesItsOwnChangesOnWhatTheFileHoldsNow) {
+    UseCounts inFile = UseCounts::FromBytes("4\t100\ta\n2\t100\tb\n", kNow);
+    torvex::uses::UseChanges changes;
+    changes.Record(u"a", kNow);
+    changes.Record(u"c", kNow);
+    changes.Forget(u"b");
+    UseCounts written = changes.AppliedTo(inFile);
+    EXPECT_EQ(written.Bytes(),
+              UseCounts::FromBytes(
+                  "5\t" + std::to_string(kNow) + "\ta\n1\t" + std::to_string(kNow) + "\tc\n", kNow)
+                  .Bytes());
+    changes.Done();
+    EXPECT_TRUE(changes.empty());
+    EXPECT_EQ(changes.AppliedTo(UseCounts()).all().size(), 0u) << "erased elsewhere: not back";
+
+    struct Case {
+        std::uint32_t a, b, aAfter, bAfter;  // 0: dropped
+    };
+    const Case cases[] = {
+        {9999, 1, 9999, 1},  // 10,000 in all: as they are
+        {9999, 2, 8999, 1},  // past it: each times 0.9, rounded down
+        {10000, 1, 9000, 0},
+        {torvex::uses::kMostUses, 5, 900000, 4},
+    };
+    for (const Case& row : cases) {
+        UseCounts counts;
+        counts.Add(u"a", {row.a, 1});
+        counts.Add(u"b", {row.b, 1});
+        counts.Age();
+        EXPECT_EQ(counts.Of(u"a").count, row.aAfter) << row.a << " " << row.b;
+        EXPECT_EQ(counts.Of(u"b").count, row.bAfter) << row.a << " " << row.b;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#include "commands/UseChanges.h"
+
+namespace torvex::uses {
+
+void UseChanges::Record(const std::u16string& line, std::int64_t now) {
+    runs_.Record(line, now);
+}
+
+void UseChanges::Forget(const std::u16string& line) {
+    runs_.Forget(line);
+    forgotten_.insert(line);
+}
+
+UseCounts UseChanges::AppliedTo(UseCounts inFile) const {
+    for (const std::u16string& line : forgotten_) inFile.Forget(line);
+    for (const auto& [line, use] : runs_.all()) inFile.Add(line, use);
+    inFile.Age();
+    return inFile;
+}
+
+void UseChanges::Done() {
+    runs_.Clear();
+    forgotten_.clear();
+}
+
+}  // namespace torvex::uses
