@@ -71,6 +71,7 @@ bool TorvexPlugin::SaveUses() {
 void TorvexPlugin::RecordUse(const wchar_t* line) {
     if (!suggest) return;
     const std::u16string text = torvex::ToU16(line);
+    gonePrograms.Forget(text);  // asked again: it was there to be run
     uses.counts.Record(text, Now());
     uses.changes.Record(text, Now());
     RankAgain();

@@ -73,11 +73,13 @@ int TorvexPlugin::CreateBox() {
         SendMessageA(slitWindow, shell::kSlitAdd, 0, reinterpret_cast<LPARAM>(editWindow));
     }
     ApplyFont();
+    worker.Start();  // without it, every line's program counts as there
     LoadHistory();
     return 0;
 }
 
 void TorvexPlugin::Stop() {
+    worker.Stop();  // what it still does, it finishes on its own
     EndTabCycle();
     if (typedCharacters != nullptr) UnhookWindowsHookEx(typedCharacters);
     typedCharacters = nullptr;

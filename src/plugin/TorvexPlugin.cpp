@@ -41,7 +41,6 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     composing = false;
     focused = false;
     calculator = true;
-    driveTypes.fill(0);
 
     ReadSettings();
 }

@@ -14,6 +14,8 @@
 #include "commands/UseChanges.h"
 #include "commands/UseCounts.h"
 #include "host/NimbarApi.h"
+#include "window/GonePrograms.h"
+#include "worker/Worker.h"
 
 constexpr int kWorkBufferSize = 512;
 constexpr int kHistorySlots = 512;
@@ -115,8 +117,10 @@ struct TorvexPlugin {
         std::vector<torvex::uses::Use> held;
         std::vector<std::wstring> counted;
         std::vector<torvex::uses::Use> countedUses;
+        std::vector<bool> gone;  // of the held slots, then of the lines counted
     } ranked;
-    std::array<unsigned char, 26> driveTypes;  // each drive letter's type as asked, plus one
+    torvex::Worker worker;              // for what may wait on a disk (worker/)
+    torvex::GonePrograms gonePrograms;  // which lines' programs are gone, as learnt on it
     // The calculator ("torvex.calculator:"), and the last result.
     bool calculator;
     struct Calculated {
@@ -207,7 +211,7 @@ struct TorvexPlugin {
     Suggested SuggestionFor(std::wstring typed);
     bool TakeSuggestion(WPARAM key);
     void DrawSuggestion(HDC dc);
-    bool ProgramIsGone(std::wstring_view line);
+    void TakeLearntPrograms();
     void RankAgain() { ranked.stale = true; }
     void MakeRanking();
     void ReplaceTyped(const std::wstring& text, int slot);

@@ -228,6 +228,10 @@ LRESULT OnBroadcast(TorvexPlugin& plugin, LPARAM lParam) {
 LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // A character carried past the shell's ANSI message loop is typed as it came.
     if (message == torvex::TypedCharacterMessage()) message = WM_CHAR;
+    if (message == torvex::LearntMessage()) {
+        plugin.TakeLearntPrograms();
+        return 0;
+    }
     switch (message) {
         case WM_SETFOCUS:
             return OnSetFocus(plugin, window, wParam, lParam);

@@ -2,7 +2,6 @@
 // prompt's shade, and taken with Right or End (Ctrl+Right: its next word). It is drawn, never
 // typed: the window text holds only what was typed until a suggestion is taken.
 #include <algorithm>
-#include <array>
 #include <ctime>
 #include <cwchar>
 #include <string>
@@ -27,42 +26,10 @@ bool SameIgnoringCase(wchar_t a, wchar_t b) {
     return lower(a) == lower(b);
 }
 
-// "C:\..." names a drive; its root, or the empty text.
-std::wstring DriveRoot(const std::u16string& path) {
-    bool drive = path.size() >= 3 && path[1] == u':' && (path[2] == u'\\' || path[2] == u'/') &&
-                 ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
-    return drive ? std::wstring{static_cast<wchar_t>(path[0]), L':', L'\\'} : L"";
-}
-
-bool Exists(const std::u16string& path) {
-    return GetFileAttributesW(torvex::ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 }  // namespace
 
 std::int64_t TorvexPlugin::Now() {
     return static_cast<std::int64_t>(std::time(nullptr));
-}
-
-// A line whose program is a path on a local fixed drive that no longer exists is not suggested,
-// as fish does. Network and removable drives are never asked: a missing server must not stall a
-// key. An unquoted program may hold blanks, as the engine takes it: the line is gone only when no
-// part of it that ends before a blank names anything.
-bool TorvexPlugin::ProgramIsGone(std::wstring_view line) {
-    const std::u16string text = torvex::ToU16(line);
-    torvex::words::Parsed program = torvex::words::WordAt(text, 0, true);
-    std::wstring root = DriveRoot(program.text);
-    if (root.empty()) return false;
-    unsigned char& type = driveTypes[(root[0] | 0x20) - L'a'];
-    if (type == 0) type = static_cast<unsigned char>(GetDriveTypeW(root.c_str()) + 1);
-    if (type != DRIVE_FIXED + 1 || Exists(program.text)) return false;
-    if (text[program.start] == u'"') return true;
-    for (std::size_t end = text.size(); end > program.end;) {
-        if (Exists(text.substr(program.start, end - program.start))) return false;
-        end = text.find_last_of(u" \t", end - 1);
-        if (end == std::u16string::npos) break;
-    }
-    return true;
 }
 
 // What is typed, when something may be drawn after it: the box has the focus, the caret stands
@@ -94,13 +61,13 @@ TorvexPlugin::Suggested TorvexPlugin::CurrentSuggestion() {
 // then in the order of their text, so that the same counts always suggest the same line).
 void TorvexPlugin::MakeRanking() {
     if (!ranked.stale) return;
-    std::unordered_set<std::u16string> held;
+    std::vector<std::u16string> lines;
     ranked.held.clear();
     for (int slot = 0; slot < historyCount; ++slot) {
-        auto line = torvex::ToU16(history[slot]);
-        ranked.held.push_back(uses.counts.Of(line));
-        held.insert(std::move(line));
+        lines.push_back(torvex::ToU16(history[slot]));
+        ranked.held.push_back(uses.counts.Of(lines.back()));
     }
+    const std::unordered_set<std::u16string> held(lines.begin(), lines.end());
     std::vector<std::pair<const std::u16string*, torvex::uses::Use>> counted;
     for (const auto& [line, use] : uses.counts.all()) {
         if (held.count(line) == 0 && line.size() <= kMaxLineLength)
@@ -112,10 +79,22 @@ void TorvexPlugin::MakeRanking() {
     ranked.counted.clear();
     ranked.countedUses.clear();
     for (const auto& [line, use] : counted) {
+        lines.push_back(*line);
         ranked.counted.push_back(torvex::ToWide(*line));
         ranked.countedUses.push_back(use);
     }
+    gonePrograms.KeepOnly(lines);
+    ranked.gone.clear();
+    for (const std::u16string& line : lines) ranked.gone.push_back(gonePrograms.IsGone(line));
+    gonePrograms.Ask(worker, editWindow);
     ranked.stale = false;
+}
+
+// Answers from the worker: a line learnt to be gone is no longer suggested.
+void TorvexPlugin::TakeLearntPrograms() {
+    if (!gonePrograms.TakeAnswers()) return;
+    RankAgain();
+    if (editWindow != nullptr) InvalidateRect(editWindow, nullptr, FALSE);
 }
 
 // The best line for what is typed at the end: a held one, or one counted that left the list,
@@ -137,7 +116,7 @@ TorvexPlugin::Suggested TorvexPlugin::SuggestionFor(std::wstring typed) {
                                               : ranked.countedUses[index - historyCount],
                                           now);
         },
-        [&](int index) { return ProgramIsGone(lines[index]); });
+        [&](int index) { return static_cast<bool>(ranked.gone[index]); });
     if (best >= 0) found.line = lines[best];
     found.slot = best < historyCount ? best : -1;
     return found;

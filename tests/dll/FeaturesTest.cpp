@@ -421,6 +421,7 @@ TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
     struct Case {
         std::string history, counts, keys, field;
         const char* settings;
+        bool learnt = false;  // the worker learns which programs are gone, while the box runs
     };
     const Case cases[] = {
         {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kEnd}, "notepad a.txt", ""},
@@ -438,8 +439,8 @@ TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
         {"notepad b\nnotepad a\n",  // damaged: skipped lines, a huge count, a future time
          "garbage\nx\t1\tnotepad a\n99999999999\t99999999999999\tnotepad b\n7\t1\t\xFF\n",
          "notepad " + std::string{kEnd}, "notepad b", ""},
-        {here + "\n" + gone + "\n", "", here.substr(0, 3) + kEnd, here, ""},  // gone: passed over
-        {"notepad\n", "", "notepad" + std::string{kEnd}, "notepad", ""},      // only itself
+        {here + "\n" + gone + "\n", "", here.substr(0, 3) + kEnd, here, "", true},  // gone
+        {"notepad\n", "", "notepad" + std::string{kEnd}, "notepad", ""},            // only itself
         {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kShiftEnd}, "note", ""},
         {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kLeft, kEnd}, "note", ""},
         {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kEscape}, "", ""},
@@ -460,6 +461,13 @@ TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
             Start({"recording_engine.dll", docked}, row.settings);
             SetFocus(box_);
             Press(box_, row.keys);
+            for (const ULONGLONG start = GetTickCount64();
+                 row.learnt && Field() != row.field && GetTickCount64() - start < 20000;) {
+                Press(box_, {kEscape});
+                shell_.Pump();  // the worker's answer
+                Sleep(10);
+                Press(box_, row.keys);
+            }
             EXPECT_EQ(Field(), row.field) << row.history << row.counts;
             Stop();
             EXPECT_EQ(HistoryFile(), row.history) << "history.txt is the same bytes";

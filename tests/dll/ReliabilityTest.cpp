@@ -25,6 +25,7 @@
 #include "tests/support/AppData.h"
 #include "tests/support/Clipboard.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/RealPlugin.h"
 #include "tests/support/FaultWatch.h"
 #include "tests/support/GdiCounter.h"
 #include "tests/support/ProcessMemory.h"
@@ -454,6 +455,7 @@ class PluginInItsOwnFolder : public ::testing::Test {
     }
     void TearDown() override {
         FreeLibrary(module_);
+        EXPECT_TRUE(testsupport::WaitUntilUnloaded(plugin_)) << "the worker ended";
         standin::DestroyShellWindows(shell_);
         standin::SetLogEcho(true);
         for (const char* name :

@@ -19,6 +19,18 @@
 
 namespace testsupport {
 
+// The box's worker holds the DLL until it has finished what it was doing at the stop (on a local
+// disk, milliseconds): waited for, with a bound, so that the next start loads the DLL anew.
+inline bool WaitUntilUnloaded(const std::string& path) {
+    constexpr ULONGLONG kMostMilliseconds = 20000;
+    const ULONGLONG start = GetTickCount64();
+    while (GetModuleHandleA(path.c_str()) != nullptr) {
+        if (GetTickCount64() - start > kMostMilliseconds) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 struct BoxAndEngine {
     const char* engine;
     bool docked;
@@ -60,6 +72,7 @@ class RealPlugin : public ::testing::Test {
         standin::Export<standin::EndPlugin>(module_, "endPlugin")();
         FreeLibrary(module_);
         module_ = nullptr;
+        EXPECT_TRUE(WaitUntilUnloaded(InPlugin("torvex.dll"))) << "the worker ended";
     }
     std::string EngineGot() {
         HMODULE engine = GetModuleHandleA(InPlugin("quorlin.dll").c_str());

@@ -1,0 +1,101 @@
+#include "worker/Worker.h"
+
+#include <utility>
+
+namespace torvex {
+namespace {
+
+class Locked {
+  public:
+    explicit Locked(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+    ~Locked() { ReleaseSRWLockExclusive(&lock_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+  private:
+    SRWLOCK& lock_;
+};
+
+// The next job, or none once the thread is to end and every job is done.
+Worker::Job NextJob(Worker::Shared& shared) {
+    Locked locked(shared.lock);
+    while (shared.jobs.empty() && !shared.stopping) {
+        SleepConditionVariableSRW(&shared.wake, &shared.lock, INFINITE, 0);
+    }
+    if (shared.jobs.empty()) return nullptr;
+    Worker::Job job = std::move(shared.jobs.front());
+    shared.jobs.pop_front();
+    return job;
+}
+
+void RunJobs(std::shared_ptr<Worker::Shared> shared) {
+    while (Worker::Job job = NextJob(*shared)) {
+        try {
+            job();
+        } catch (...) {  // a job that fails costs what it would have learnt, nothing more
+        }
+    }
+}
+
+DWORD WINAPI ThreadStart(void* parameter) {
+    HMODULE module = nullptr;
+    {
+        std::unique_ptr<std::shared_ptr<Worker::Shared>> shared(
+            static_cast<std::shared_ptr<Worker::Shared>*>(parameter));
+        GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&ThreadStart), &module);
+        try {
+            RunJobs(std::move(*shared));
+        } catch (...) {
+        }
+    }  // every object of this DLL is gone before the reference that keeps it loaded
+    FreeLibraryAndExitThread(module, 0);
+}
+
+}  // namespace
+
+bool Worker::Start() {
+    if (shared_ != nullptr) return true;
+    auto shared = std::make_shared<Shared>();
+    // The thread's reference on this module, taken here so that it is held before the thread
+    // can run, and given back by the thread as it ends.
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&ThreadStart), &module)) {
+        return false;
+    }
+    auto* parameter = new std::shared_ptr<Shared>(shared);
+    HANDLE thread = CreateThread(nullptr, 0, ThreadStart, parameter, 0, nullptr);
+    if (thread == nullptr) {
+        delete parameter;
+        FreeLibrary(module);
+        return false;
+    }
+    CloseHandle(thread);
+    shared_ = std::move(shared);
+    return true;
+}
+
+bool Worker::Post(Job job) {
+    if (shared_ == nullptr) return false;
+    {
+        Locked locked(shared_->lock);
+        if (shared_->stopping) return false;
+        shared_->jobs.push_back(std::move(job));
+    }
+    WakeConditionVariable(&shared_->wake);
+    return true;
+}
+
+void Worker::Stop() {
+    if (shared_ == nullptr) return;
+    {
+        Locked locked(shared_->lock);
+        shared_->stopping = true;
+    }
+    WakeConditionVariable(&shared_->wake);
+    shared_.reset();
+}
+
+}  // namespace torvex
