@@ -8,30 +8,17 @@
 
 #include "commands/HistoryLocation.h"
 #include "commands/Texts.h"
-#include "commands/WholeFile.h"
+#include "commands/UsesFile.h"
 #include "plugin/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {
 
 using torvex::uses::UseCounts;
+using torvex::uses::UsesFile;
 
-// The counts the file at `path` holds (none when there is no file); false when it is there but
-// cannot be read now.
-bool ReadCounts(const std::wstring& path, std::int64_t now, UseCounts& counts) {
-    std::string bytes;
-    switch (torvex::files::ReadStart(path, torvex::uses::kMostFileBytes, bytes)) {
-        case torvex::files::Read::kRead:
-            counts = UseCounts::FromBytes(bytes, now);
-            return true;
-        case torvex::files::Read::kMissing:
-            counts = UseCounts();
-            return true;
-        case torvex::files::Read::kFailed:
-            break;
-    }
-    return false;
-}
+// A change is written this long after the last one: a burst of lines costs one write.
+constexpr UINT kSaveDelayMilliseconds = 3000;
 
 }  // namespace
 
@@ -45,26 +32,44 @@ bool TorvexPlugin::UsesPath(std::wstring& path) {
 }
 
 // Whenever the history becomes usable; a file that cannot be read now is read before the next
-// write instead.
+// write instead. On the shell's thread, as history.txt is read: once, at start.
 void TorvexPlugin::LoadUses() {
     std::wstring path;
     UseCounts read;
-    if (!UsesPath(path) || !ReadCounts(path, Now(), read)) return;
+    if (!UsesPath(path) || !UsesFile::Read(path, Now(), read)) return;
     uses.counts = uses.changes.AppliedTo(std::move(read));
     RankAgain();
 }
 
-bool TorvexPlugin::SaveUses() {
+// A few seconds after the last change, and at stop.
+void TorvexPlugin::SaveUsesSoon() {
+    if (editWindow == nullptr ||
+        SetTimer(editWindow, kSaveUsesTimer, kSaveDelayMilliseconds, nullptr) == 0) {
+        SaveUses();
+    }
+}
+
+void TorvexPlugin::SaveUses() {
+    if (editWindow != nullptr) KillTimer(editWindow, kSaveUsesTimer);
     std::wstring path;
-    if (uses.changes.empty()) return true;
-    UseCounts inFile;
-    if (!UsesPath(path) || !ReadCounts(path, Now(), inFile)) return false;
-    UseCounts merged = uses.changes.AppliedTo(std::move(inFile));
-    if (!torvex::files::ReplaceWhole(path, merged.Bytes())) return false;
-    uses.counts = std::move(merged);
+    if (uses.changes.empty() || !UsesPath(path)) return;  // in memory only: kept for later
+    uses.file.Save(worker, editWindow, path, std::move(uses.changes), Now());
     uses.changes.Done();
-    RankAgain();
-    return true;
+}
+
+// Written: the counts are the file's, with the changes since. Not written: kept for the next.
+void TorvexPlugin::TakeSavedUses() {
+    for (UsesFile::Answer& answer : uses.file.TakeAnswers()) {
+        if (answer.written) {
+            uses.counts = uses.changes.AppliedTo(std::move(answer.counts));
+        } else {
+            uses.changes.Before(answer.unwritten);
+        }
+        RankAgain();
+    }
+    for (const std::wstring& path : uses.file.TakeNotErased()) {
+        torvex::texts::TellAboutLine(path.c_str(), torvex::texts::kCountsNotForgotten);
+    }
 }
 
 // Nothing is counted with suggestions switched off: the file holds only what the ranking needs.
@@ -75,7 +80,7 @@ void TorvexPlugin::RecordUse(const wchar_t* line) {
     uses.counts.Record(text, Now());
     uses.changes.Record(text, Now());
     RankAgain();
-    SaveUses();  // a file that cannot be written now takes the use at the next write
+    SaveUsesSoon();
 }
 
 void TorvexPlugin::ForgetUses(const wchar_t* line) {
@@ -83,14 +88,17 @@ void TorvexPlugin::ForgetUses(const wchar_t* line) {
     uses.counts.Forget(text);
     uses.changes.Forget(text);
     RankAgain();
-    SaveUses();
+    SaveUsesSoon();
 }
 
 // Every place the file may be in, also with the history kept in memory only now: a file left
-// from before would bring back what ".clear" forgot.
+// from before would bring back what ".clear" forgot. A write still under way is forgotten too:
+// the erasure comes after it.
 void TorvexPlugin::ClearUses() {
+    if (editWindow != nullptr) KillTimer(editWindow, kSaveUsesTimer);
     uses.counts.Clear();
     uses.changes.Done();
+    uses.file.Forget();
     RankAgain();
     std::wstring path;
     std::vector<std::wstring> places;
@@ -102,9 +110,5 @@ void TorvexPlugin::ClearUses() {
         };
         if (std::none_of(places.begin(), places.end(), same)) places.push_back(place);
     }
-    for (const std::wstring& place : places) {
-        if (!torvex::files::Erase(place)) {
-            torvex::texts::TellAboutLine(place.c_str(), torvex::texts::kCountsNotForgotten);
-        }
-    }
+    uses.file.Erase(worker, editWindow, std::move(places));
 }

@@ -23,4 +23,11 @@ void UseChanges::Done() {
     forgotten_.clear();
 }
 
+void UseChanges::Before(const UseChanges& older) {
+    for (const auto& [line, use] : older.runs_.all()) {
+        if (forgotten_.count(line) == 0) runs_.Add(line, use);  // else forgotten since
+    }
+    forgotten_.insert(older.forgotten_.begin(), older.forgotten_.end());
+}
+
 }  // namespace torvex::uses

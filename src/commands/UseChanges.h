@@ -20,6 +20,8 @@ class UseChanges {
     UseCounts AppliedTo(UseCounts inFile) const;
     // Written, or no longer wanted (".clear").
     void Done();
+    // `older` (a write that failed) comes before these changes, to be written with them.
+    void Before(const UseChanges& older);
 
   private:
     UseCounts runs_;  // the uses since the last write

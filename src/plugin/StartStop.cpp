@@ -79,6 +79,7 @@ int TorvexPlugin::CreateBox() {
 }
 
 void TorvexPlugin::Stop() {
+    SaveUses();     // what was not written yet
     worker.Stop();  // what it still does, it finishes on its own
     EndTabCycle();
     if (typedCharacters != nullptr) UnhookWindowsHookEx(typedCharacters);

@@ -13,6 +13,7 @@
 #include "commands/Calculator.h"
 #include "commands/UseChanges.h"
 #include "commands/UseCounts.h"
+#include "commands/UsesFile.h"
 #include "host/NimbarApi.h"
 #include "window/GonePrograms.h"
 #include "worker/Worker.h"
@@ -24,6 +25,8 @@ constexpr int kMaxLineLength = kHistorySlotSize - 1;  // the most the box holds,
 constexpr int kFontNameSize = 260;
 constexpr int kPluginFolderSize = 512;
 constexpr int kSettingsPathSize = 4096;
+// The box's own timer for writing the use counts; the Edit's own timers use other numbers.
+constexpr UINT_PTR kSaveUsesTimer = 0x7456;
 
 typedef void (*EngineEntry)(void);
 
@@ -108,6 +111,7 @@ struct TorvexPlugin {
     struct Uses {
         torvex::uses::UseCounts counts;
         torvex::uses::UseChanges changes;  // not written yet
+        torvex::uses::UsesFile file;       // written on the worker
     } uses;
     // What a key ranks by, made again only after the history or the counts changed, so that a
     // key neither looks up nor allocates anything per line: each held slot's uses, and the lines
@@ -227,8 +231,10 @@ struct TorvexPlugin {
     void LoadUses();
     void RecordUse(const wchar_t* line);
     void ForgetUses(const wchar_t* line);
-    bool SaveUses();   // false when the file could not be read or written: kept for later
-    void ClearUses();  // ".clear": the file is gone, or the user is told why not
+    void SaveUsesSoon();
+    void SaveUses();       // on the worker: what cannot be written is kept for the next write
+    void TakeSavedUses();  // the worker's answers
+    void ClearUses();      // ".clear": the file is gone, or the user is told why not
     bool UsesPath(std::wstring& path);
 
     // "@Castpad Focus": the box takes the keyboard (window/Docking.cpp).

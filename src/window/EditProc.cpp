@@ -232,6 +232,10 @@ LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam,
         plugin.TakeLearntPrograms();
         return 0;
     }
+    if (message == torvex::uses::SavedMessage()) {
+        plugin.TakeSavedUses();
+        return 0;
+    }
     switch (message) {
         case WM_SETFOCUS:
             return OnSetFocus(plugin, window, wParam, lParam);
@@ -273,6 +277,10 @@ LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam,
         case WM_IME_ENDCOMPOSITION:
             plugin.composing = message == WM_IME_STARTCOMPOSITION;  // no suggestion meanwhile
             break;
+        case WM_TIMER:
+            if (wParam != kSaveUsesTimer) break;
+            plugin.SaveUses();
+            return 0;
         case WM_DISPLAYCHANGE:
             plugin.paintCache.Redraw();  // perhaps another colour depth
             break;

@@ -4,6 +4,7 @@
 
 #include "commands/CommandWord.h"
 #include "plugin/CodePage.h"
+#include "worker/Locked.h"
 
 namespace torvex {
 namespace {
@@ -20,17 +21,6 @@ std::wstring DriveRoot(const std::u16string& path) {
 bool Exists(std::u16string_view path) {
     return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-class Locked {
-  public:
-    explicit Locked(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ~Locked() { ReleaseSRWLockExclusive(&lock_); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-  private:
-    SRWLOCK& lock_;
-};
 
 }  // namespace
 

@@ -1,20 +1,10 @@
 #include "worker/Worker.h"
+#include "worker/Locked.h"
 
 #include <utility>
 
 namespace torvex {
 namespace {
-
-class Locked {
-  public:
-    explicit Locked(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ~Locked() { ReleaseSRWLockExclusive(&lock_); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-  private:
-    SRWLOCK& lock_;
-};
 
 // The next job, or none once the thread is to end and every job is done.
 Worker::Job NextJob(Worker::Shared& shared) {
