@@ -119,6 +119,7 @@ struct TorvexPlugin {
     struct Ranked {
         bool stale = true;
         std::vector<torvex::uses::Use> held;
+        std::vector<std::size_t> heldLengths;
         std::vector<std::wstring> counted;
         std::vector<torvex::uses::Use> countedUses;
         std::vector<bool> gone;  // of the held slots, then of the lines counted

@@ -63,7 +63,9 @@ void TorvexPlugin::MakeRanking() {
     if (!ranked.stale) return;
     std::vector<std::u16string> lines;
     ranked.held.clear();
+    ranked.heldLengths.clear();
     for (int slot = 0; slot < historyCount; ++slot) {
+        ranked.heldLengths.push_back(std::wcslen(history[slot]));
         lines.push_back(torvex::ToU16(history[slot]));
         ranked.held.push_back(uses.counts.Of(lines.back()));
     }
@@ -105,7 +107,9 @@ TorvexPlugin::Suggested TorvexPlugin::SuggestionFor(std::wstring typed) {
     found.typed = std::move(typed);
     std::vector<std::wstring_view> lines;  // one allocation a key, none per line
     lines.reserve(historyCount + ranked.counted.size());
-    for (int slot = 0; slot < historyCount; ++slot) lines.emplace_back(history[slot]);
+    for (int slot = 0; slot < historyCount; ++slot) {
+        lines.emplace_back(history[slot], ranked.heldLengths[slot]);  // no line measured per key
+    }
     for (const std::wstring& line : ranked.counted) lines.emplace_back(line);
     const std::int64_t now = Now();
     const int best = torvex::ranking::BestSlot<wchar_t>(
@@ -163,12 +167,17 @@ void TorvexPlugin::DrawSuggestion(HDC dc) {
         if (found.line.empty()) return;
         shown = std::wstring(found.line.substr(found.typed.size()));
     }
-    const std::wstring_view rest = shown;
+    std::wstring_view rest = shown;
     POINT caret = {};
     if (!GetCaretPos(&caret)) return;
     RECT format = {};
     SendMessageW(editWindow, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     RECT area = {caret.x, format.top, format.right, format.bottom};
+    // Every glyph that moves on takes a pixel at least: what lies past twice the width is never
+    // seen, and is not laid out (a held line may be 4,095 units long).
+    const std::size_t seen =
+        2 * static_cast<std::size_t>(std::max<LONG>(area.right - area.left, 0)) + 64;
+    if (rest.size() > seen) rest = rest.substr(0, seen);
     torvex::Selection selected(dc, font);
     SetTextColor(dc, PromptColor());
     SetBkMode(dc, TRANSPARENT);
