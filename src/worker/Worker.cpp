@@ -6,6 +6,9 @@
 namespace torvex {
 namespace {
 
+// Jobs keep their data on the heap: a small stack, not the shell's default for every thread.
+constexpr SIZE_T kStackBytes = 256 * 1024;
+
 // The next job, or none once the thread is to end and every job is done.
 Worker::Job NextJob(Worker::Shared& shared) {
     Locked locked(shared.lock);
@@ -56,7 +59,8 @@ bool Worker::Start() {
         return false;
     }
     auto* parameter = new std::shared_ptr<Shared>(shared);
-    HANDLE thread = CreateThread(nullptr, 0, ThreadStart, parameter, 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, kStackBytes, ThreadStart, parameter,
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread == nullptr) {
         delete parameter;
         FreeLibrary(module);
