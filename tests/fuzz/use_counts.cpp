@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "commands/UseChanges.h"
 #include "commands/UseCounts.h"
 
 namespace {
@@ -22,6 +23,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             line.find(u'\0') != std::u16string::npos) {
             std::abort();
         }
+    }
+    // Another box's changes laid on what this one read: still counts the box could have written.
+    torvex::uses::UseChanges changes;
+    bool forget = false;
+    for (const auto& entry : read.all()) {
+        if ((forget = !forget)) changes.Forget(entry.first);
+        changes.Record(entry.first, kNow);
+    }
+    const UseCounts merged = changes.AppliedTo(read);
+    for (const auto& [line, use] : merged.all()) {
+        if (use.count < 1 || use.count > torvex::uses::kMostUses || use.last > kNow) std::abort();
     }
     const std::string written = read.Bytes();
     UseCounts again = UseCounts::FromBytes(written, kNow);
