@@ -11,6 +11,7 @@
 
 #include "Version.h"
 #include "tests/support/ProcessMemory.h"
+#include "tests/support/RealPlugin.h"
 #include "tests/support/TempShellFolder.h"
 
 namespace {
@@ -128,6 +129,31 @@ TEST(OurDlls, UnloadingGivesBackWhatLoadingTook) {
     for (const char* name : {"torvex.dll", "quorlin.dll"}) {
         DeleteFileA((folder.path() + name).c_str());
     }
+}
+
+// The same for a plug-in started and stopped before each unload, as the shell restarts it: the
+// box's worker, which gives back the last reference on the DLL from its own thread, must not make
+// the loading thread's record stay.
+using Restarts = testsupport::RealPlugin;
+TEST_F(Restarts, AStartedPluginUnloadedGivesBackWhatLoadingTook) {
+    constexpr int kCycles = 40;
+    for (bool docked : {false, true}) {  // the first start may take what stays for good
+        Start({"recording_engine.dll", docked});
+        Stop();
+    }
+    const int handlesBefore = OpenHandles();
+    const DWORD firstFreeIndex = TlsAlloc();
+    TlsFree(firstFreeIndex);
+    for (int i = 0; i < kCycles; ++i) {
+        Start({"recording_engine.dll", i % 2 == 0});
+        Run("a");  // the counts to write at stop, on the worker
+        Stop();
+    }
+    // As above, two events a cycle, and a few more that do not grow with the cycles.
+    EXPECT_LE(OpenHandles(), handlesBefore + 2 * kCycles + 8) << handlesBefore;
+    const DWORD index = TlsAlloc();
+    TlsFree(index);
+    EXPECT_EQ(index, firstFreeIndex) << "no TLS index kept by a DLL that is gone";
 }
 
 TEST_F(TorvexDll, CarriesItsNameAndVersion) {
