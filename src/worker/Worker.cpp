@@ -51,6 +51,7 @@ DWORD WINAPI ThreadStart(void* parameter) {
 bool Worker::Start() {
     if (shared_ != nullptr) return true;
     auto shared = std::make_shared<Shared>();
+    auto parameter = std::make_unique<std::shared_ptr<Shared>>(shared);  // before the reference
     // The thread's reference on this module, taken here so that it is held before the thread
     // can run, and given back by the thread as it ends.
     HMODULE module = nullptr;
@@ -58,14 +59,13 @@ bool Worker::Start() {
                             reinterpret_cast<LPCWSTR>(&ThreadStart), &module)) {
         return false;
     }
-    auto* parameter = new std::shared_ptr<Shared>(shared);
-    HANDLE thread = CreateThread(nullptr, kStackBytes, ThreadStart, parameter,
+    HANDLE thread = CreateThread(nullptr, kStackBytes, ThreadStart, parameter.get(),
                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread == nullptr) {
-        delete parameter;
         FreeLibrary(module);
         return false;
     }
+    parameter.release();  // the thread's now
     CloseHandle(thread);
     shared_ = std::move(shared);
     return true;
