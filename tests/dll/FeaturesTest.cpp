@@ -520,6 +520,12 @@ TEST_F(Features, UseCountsAreNeverLostNorKeptAgainstTheUsersWill) {
         return CreateFileA(InPlugin("history.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                            0, nullptr);
     };
+    bool docked = false;
+    auto switchedOn = [&] {  // ".reconfig" with the history file switched on
+        shell_folder_.Write("torvex.rc", docked ? "torvex.inslit: true\n" : "");
+        SendMessageA(box_, shell::kReconfigure, 0, 0);
+        return INVALID_HANDLE_VALUE;
+    };
     auto otherBox = [&] {  // ran "a" four times more, and Shift+Deleted "b"
         std::ofstream(counts, std::ios::binary) << seven;
         return INVALID_HANDLE_VALUE;
@@ -540,8 +546,16 @@ TEST_F(Features, UseCountsAreNeverLostNorKeptAgainstTheUsersWill) {
          {seven, "\tc\n"},
          {"\tb\n"}},
         {"switched off", "", none, none, "torvex.suggest: false\n", {}, {"\tc\n", "#"}},
+        {"history switched on later",
+         "5\t" + now + "\ta\n",
+         none,
+         switchedOn,
+         "torvex.history.file: false\n",
+         {"5\t" + now + "\ta\n", "\tc\n"},
+         {}},
     };
-    for (bool docked : {false, true}) {
+    for (bool inSlit : {false, true}) {
+        docked = inSlit;
         for (const Case& row : cases) {
             SCOPED_TRACE(std::string(row.name) + (docked ? ", docked" : ", floating"));
             std::ofstream(InPlugin("history.txt"), std::ios::binary) << "a\nb\n";
