@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <type_traits>
 #include <vector>
 
 namespace torvex::calc {
@@ -17,13 +19,20 @@ namespace {
 namespace mp = boost::multiprecision;
 using Integer = mp::cpp_int;
 using Rational = mp::cpp_rational;
-using Float = mp::number<mp::cpp_dec_float<50>, mp::et_off>;  // 20 digits beyond the 30 shown
+// Approximations carry 20 digits beyond the 30 shown. A line whose answer these cannot tell
+// (digits that cancel, a value next to a whole number, a pole, the end of a domain) is worked out
+// again with 90 digits more, and what those cannot tell either is taken as it stands: exp(1e-60)-1
+// is about 1e-60, and ln(e)-1 is 0.
+using Float = mp::number<mp::cpp_dec_float<50>, mp::et_off>;
+using WideFloat = mp::number<mp::cpp_dec_float<120>, mp::et_off>;
 
 constexpr int kMostDepth = 200;  // parentheses, powers and signs within one another
 constexpr double kLog10Of2 = 0.301029995663981195;
 constexpr double kLog2Of5 = 2.32192809488736234787;
 constexpr char16_t kTimes = u'\u00D7', kDivide = u'\u00F7', kMinus = u'\u2212';
 const char16_t kTooLarge[] = u"too large";
+const char16_t kTooSmall[] = u"too small";
+const char16_t kOutsideDomain[] = u"outside the function's domain";
 const char16_t kTooMuchWork[] = u"too much to work out";
 const char16_t kGroupingRefused[] =
     u"digit grouping is not read: write the digits without separators";
@@ -37,6 +46,10 @@ struct Failure {
 [[noreturn]] void Fail(const std::u16string& reason, bool syntax = false) {
     throw Failure{reason, syntax};
 }
+
+// Thrown when the first, narrower approximations cannot tell the answer: the line is worked out
+// again, wider.
+struct Wider {};
 
 // The work a line has asked for so far: refused once it passes what one line may ask for.
 class Budget {
@@ -55,38 +68,58 @@ std::u16string Ascii(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
-// A number: exact while only exact steps made it, else a 50-digit approximation.
+// What the last digits of an approximation may be off by, relative to it: less than that is no
+// value. Next to a whole number within `Margin`, an approximation cannot be told from it.
+// Digits that cancel down to `Kept` leave fewer than the shown ones, with two to spare.
+template <class F>
+F Noise() {
+    return 10 * std::numeric_limits<F>::epsilon();  // 1e-48 with 50 digits
+}
+template <class F>
+F Margin() {
+    return F("1e9") * std::numeric_limits<F>::epsilon();  // 1e-40
+}
+template <class F>
+F Kept() {  // 1e-18
+    return pow(F(10), static_cast<int>(kRoundedDigits) + 1) * std::numeric_limits<F>::epsilon();
+}
+// Below this, the digits carried hold every digit before the point.
+template <class F>
+F HeldWhole() {
+    return pow(F(10), std::numeric_limits<F>::digits10 - 10);  // 1e40
+}
+
+// A number: exact while only exact steps made it, else an approximation.
+template <class F>
 struct Value {
     bool exact = true;
     Rational q;
-    Float f;
+    F f;
 
-    static Value Of(const Float& f) {
+    static Value Of(const F& f) {
         Value value;
         value.exact = false;
         value.f = f;
         return value;
     }
+    static Value Exact(const Rational& q) {
+        Value value;
+        value.q = q;
+        return value;
+    }
+    // A whole number, made without the gcd that Boost's rationals take whenever they are made
+    // from an expression or worked on, even with a denominator of 1 (4 ms for one of 10,000
+    // digits).
+    static Value Exact(const Integer& n) {
+        Value value;
+        value.q = Rational(n);
+        return value;
+    }
+    // n/d, reduced: Boost's rationals refuse a negative denominator.
+    static Value Exact(const Integer& n, const Integer& d) {
+        return Exact(d < 0 ? Rational(Integer(-n), Integer(-d)) : Rational(n, d));
+    }
 };
-
-Value Exact(const Rational& q) {
-    Value value;
-    value.q = q;
-    return value;
-}
-
-// A whole number, made without the gcd that Boost's rationals take whenever they are made from
-// an expression or worked on, even with a denominator of 1 (4 ms for one of 10,000 digits).
-Value Exact(const Integer& n) {
-    Value value;
-    value.q = Rational(n);
-    return value;
-}
-
-// n/d, reduced: Boost's rationals refuse a negative denominator.
-Value Exact(const Integer& n, const Integer& d) {
-    return Exact(d < 0 ? Rational(Integer(-n), Integer(-d)) : Rational(n, d));
-}
 
 std::size_t Bits(const Integer& n) {
     return n == 0 ? 0 : static_cast<std::size_t>(msb(abs(n))) + 1;
@@ -109,14 +142,14 @@ bool TooManyDigits(const Integer& n) {
     return digits > kMostDigits + 1 || abs(n) >= kFirstTooLarge;
 }
 
-// Refused at once when it grows past what is shown: no later step has to carry it.
-const Value& Bounded(const Value& value) {
+// Refused at once when it grows past what is shown: no later step has to carry it. A fraction
+// of too many digits below 1 is too small to be written (1e-10000).
+template <class F>
+const Value<F>& Bounded(const Value<F>& value) {
     if (value.exact) {
-        const Integer& d = denominator(value.q);
-        if (d == 1 ? TooManyDigits(numerator(value.q))
-                   : Digits(numerator(value.q)) + Digits(d) > kMostDigits) {
-            Fail(kTooLarge);
-        }
+        const Integer &n = numerator(value.q), &d = denominator(value.q);
+        if (d == 1 ? TooManyDigits(n) : Digits(n) + Digits(d) > kMostDigits)
+            Fail(abs(n) < d ? kTooSmall : kTooLarge);
         return value;
     }
     if (!isfinite(value.f)) Fail(kTooLarge);
@@ -124,7 +157,7 @@ const Value& Bounded(const Value& value) {
         int exponent = 0;
         frexp(value.f, &exponent);
         if (std::abs(exponent) * kLog10Of2 > kMostDigits)
-            Fail(exponent > 0 ? kTooLarge : u"too small");
+            Fail(exponent > 0 ? kTooLarge : kTooSmall);
     }
     return value;
 }
@@ -136,7 +169,8 @@ double Log10(const Integer& n) {
     return std::log10((n >> (high - 52)).convert_to<double>()) + (high - 52) * kLog10Of2;
 }
 
-bool IsInteger(const Value& value) {
+template <class F>
+bool IsInteger(const Value<F>& value) {
     return value.exact && denominator(value.q) == 1;
 }
 
@@ -426,16 +460,17 @@ class Parser {
 
 // --- the tree, worked out ----------------------------------------------------------------------
 
+template <class F>
 class Evaluator {
-  public:
-    Evaluator(const std::vector<Node>& nodes, Budget& budget)
-        : nodes_(nodes),
-          budget_(budget),
-          deadline_(std::chrono::steady_clock::now() +
-                    std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                        std::chrono::duration<double, std::milli>(kMostMilliseconds))) {}
+    using V = Value<F>;
 
-    Value Evaluate(int index, int depth = 0) {
+  public:
+    // `last`: no wider pass follows, so what cannot be told is taken as it stands.
+    Evaluator(const std::vector<Node>& nodes, Budget& budget,
+              std::chrono::steady_clock::time_point deadline, bool last)
+        : nodes_(nodes), budget_(budget), deadline_(deadline), last_(last) {}
+
+    V Evaluate(int index, int depth = 0) {
         if (depth > kMostDepth) Fail(u"too deeply nested");
         Charge(work::kStep);
         const Node& node = nodes_[index];
@@ -448,26 +483,35 @@ class Evaluator {
     }
 
   private:
+    // The steps of approximations cost more the more digits they carry.
+    static constexpr double kFloatWeight = std::is_same_v<F, Float> ? 1 : work::kWideFloatWeight;
+
     void Charge(double units) { budget_.Charge(units); }
+    void ChargeFloat(double units) { budget_.Charge(units * kFloatWeight); }
+
+    // What these digits cannot tell is worked out again with more, unless this is the last pass.
+    void Unsure() const {
+        if (!last_) throw Wider{};
+    }
 
     // An exact value as an approximation: its numerator and denominator read as decimal text.
-    Float Approximate(const Value& value) {
+    F Approximate(const V& value) {
         if (!value.exact) return value.f;
         const Integer &n = numerator(value.q), &d = denominator(value.q);
         Charge(work::Text(Bits(n)) + work::Text(Bits(d)));
-        return Float(n.str()) / Float(d.str());
+        return F(n.str()) / F(d.str());
     }
 
-    Value Apply(const Node& node, int depth) {
+    V Apply(const Node& node, int depth) {
         switch (node.op) {
             case Op::kNumber:
                 return Literal(node);
             case Op::kGrouped:
                 Fail(kGroupingRefused);
             case Op::kPi:
-                return Value::Of(boost::math::constants::pi<Float>());
+                return V::Of(boost::math::constants::pi<F>());
             case Op::kE:
-                return Value::Of(boost::math::constants::e<Float>());
+                return V::Of(boost::math::constants::e<F>());
             case Op::kHex:
             case Op::kBin:
                 Fail(u"hex() and bin() show the whole result");
@@ -480,10 +524,10 @@ class Evaluator {
 
     // 1+2+3+...: the operators of a chain stand one within the other down the left, however
     // long the line; they are worked out in a loop, so that only nesting counts as depth.
-    Value Chain(const Node& last, int depth) {
+    V Chain(const Node& last, int depth) {
         std::vector<const Node*> chain = {&last};
         while (nodes_[chain.back()->left].right >= 0) chain.push_back(&nodes_[chain.back()->left]);
-        Value value = Evaluate(chain.back()->left, depth + 1);
+        V value = Evaluate(chain.back()->left, depth + 1);
         for (auto link = chain.rbegin(); link != chain.rend(); ++link) {
             value = Bounded(Arithmetic((*link)->op, value, Evaluate((*link)->right, depth + 1)));
             InTime();
@@ -491,28 +535,26 @@ class Evaluator {
         return value;
     }
 
-    Value Literal(const Node& node) {
+    V Literal(const Node& node) {
         const std::size_t mantissaBits = Bits(node.mantissa);
         Charge(work::Reading(mantissaBits));
-        if (node.exponent == 0 || node.mantissa == 0) return Exact(node.mantissa);
+        if (node.exponent == 0 || node.mantissa == 0) return V::Exact(node.mantissa);
         if (std::abs(node.exponent) > static_cast<std::int64_t>(kMostDigits) + 4096)
-            Fail(node.exponent > 0 ? kTooLarge : u"too small");
+            Fail(node.exponent > 0 ? kTooLarge : kTooSmall);
         const auto scaleBits = static_cast<std::size_t>(std::abs(node.exponent) / kLog10Of2) + 1;
         const auto fivesBits = static_cast<std::size_t>(std::abs(node.exponent) * kLog2Of5) + 1;
         Charge(work::Power(scaleBits) + (node.exponent > 0
                                              ? work::Product(mantissaBits, scaleBits)
                                              : work::Gcd(OddBits(node.mantissa), fivesBits)));
         const Integer scale = pow(Integer(10), static_cast<unsigned>(std::abs(node.exponent)));
-        if (node.exponent > 0) return Exact(Integer(node.mantissa * scale));
-        return Exact(node.mantissa, scale);
+        if (node.exponent > 0) return V::Exact(Integer(node.mantissa * scale));
+        return V::Exact(node.mantissa, scale);
     }
 
     // What an exact step of fractions costs: Boost's rationals reduce by several gcds at every
     // step, each of them a pass for every bit, also with a number of one word.
-    static double FractionCost(Op op, const Value& a, const Value& b) {
-        return 2.5 * Reductions(op, a, b);
-    }
-    static double Reductions(Op op, const Value& a, const Value& b) {
+    static double FractionCost(Op op, const V& a, const V& b) { return 2.5 * Reductions(op, a, b); }
+    static double Reductions(Op op, const V& a, const V& b) {
         const std::size_t na = Bits(numerator(a.q)), da = Bits(denominator(a.q)),
                           nb = Bits(numerator(b.q)), db = Bits(denominator(b.q));
         const std::size_t top = std::max(na + db, nb + da), bottom = da + db;
@@ -532,58 +574,58 @@ class Evaluator {
 
     // Two whole numbers, worked on as whole numbers: no gcd at all but for a quotient that is
     // not whole.
-    Value WholeArithmetic(Op op, const Integer& x, const Integer& y) {
+    V WholeArithmetic(Op op, const Integer& x, const Integer& y) {
         const std::size_t nx = Bits(x), ny = Bits(y);
         switch (op) {
             case Op::kAdd:
                 Charge(work::Linear(nx, ny));
-                return Exact(Integer(x + y));
+                return V::Exact(Integer(x + y));
             case Op::kSubtract:
                 Charge(work::Linear(nx, ny));
-                return Exact(Integer(x - y));
+                return V::Exact(Integer(x - y));
             case Op::kMultiply:
                 // A product too large is refused before it is made.
                 if (x != 0 && y != 0 && Digits(x) + Digits(y) > kMostDigits + 2) Fail(kTooLarge);
                 Charge(work::Product(nx, ny));
-                return Exact(Integer(x * y));
+                return V::Exact(Integer(x * y));
             case Op::kDivide: {
                 if (y == 0) Fail(u"division by zero");
                 Charge(work::Division(nx, ny));
                 Integer quotient, remainder;
                 divide_qr(x, y, quotient, remainder);
-                if (remainder == 0) return Exact(quotient);
+                if (remainder == 0) return V::Exact(quotient);
                 Charge(work::Gcd(OddBits(x), OddBits(y)));
-                return Exact(x, y);
+                return V::Exact(x, y);
             }
             default: {  // mod, with the divisor's sign: -7 mod 3 is 2
                 if (y == 0) Fail(u"division by zero");
                 Charge(work::Division(nx, ny));
                 Integer rest = x % y;
                 if (rest != 0 && (rest < 0) != (y < 0)) rest += y;
-                return Exact(rest);
+                return V::Exact(rest);
             }
         }
     }
 
-    Value Arithmetic(Op op, const Value& a, const Value& b) {
+    V Arithmetic(Op op, const V& a, const V& b) {
         if (op != Op::kPower && IsInteger(a) && IsInteger(b))
             return WholeArithmetic(op, numerator(a.q), numerator(b.q));
         const bool exact = a.exact && b.exact;
         if (exact) {
             Charge(FractionCost(op, a, b));
         } else if (op != Op::kPower) {
-            Charge(work::kFloatStep);
+            ChargeFloat(work::kFloatStep);
         }
         switch (op) {
             case Op::kAdd:
-                return exact ? Exact(a.q + b.q) : Sum(Approximate(a), Approximate(b));
+                return exact ? V::Exact(a.q + b.q) : Sum(Approximate(a), Approximate(b));
             case Op::kSubtract:
-                return exact ? Exact(a.q - b.q) : Sum(Approximate(a), -Approximate(b));
+                return exact ? V::Exact(a.q - b.q) : Sum(Approximate(a), -Approximate(b));
             case Op::kMultiply:
-                return exact ? Exact(a.q * b.q) : Value::Of(Approximate(a) * Approximate(b));
+                return exact ? V::Exact(a.q * b.q) : V::Of(Approximate(a) * Approximate(b));
             case Op::kDivide:
                 if (IsZero(b)) Fail(u"division by zero");
-                return exact ? Exact(a.q / b.q) : Value::Of(Approximate(a) / Approximate(b));
+                return exact ? V::Exact(a.q / b.q) : V::Of(Approximate(a) / Approximate(b));
             case Op::kModulo:
                 return Modulo(a, b);
             default:
@@ -592,26 +634,41 @@ class Evaluator {
     }
 
     // What is left when two approximations cancel below the digits they carry is noise, not a
-    // result: ln(e)-1 is 0, not 1.7e-50. (What is left above 1e-48 of the larger term stays.)
-    static Value Sum(const Float& x, const Float& y) {
-        const Float sum = x + y;
-        if (abs(sum) <= std::max(abs(x), abs(y)) * Float("1e-48")) return Value::Of(Float(0));
-        return Value::Of(sum);
+    // result: ln(e)-1 is 0, not 1.7e-50. Where they cancel past the digits to spare, the line is
+    // worked out wider: exp(1e-60)-1 is about 1e-60.
+    V Sum(const F& x, const F& y) {
+        const F sum = x + y, larger = std::max(abs(x), abs(y));
+        if (abs(sum) < larger * Kept<F>()) Unsure();
+        if (abs(sum) <= larger * Noise<F>()) return V::Of(F(0));
+        return V::Of(sum);
     }
 
-    static bool IsZero(const Value& value) { return value.exact ? value.q == 0 : value.f == 0; }
+    // Whether an approximation cannot be told from `step` (a whole number, or a half for round),
+    // and the digits hold the whole part: log(1000) is 3, 2.5*pi/pi is 2.5.
+    bool Near(const F& x, const F& step) {
+        if (abs(x) >= HeldWhole<F>() || abs(x - step) > Margin<F>() * std::max(abs(x), F(1)))
+            return false;
+        Unsure();
+        return true;
+    }
+    bool NearWhole(const F& x) { return Near(x, round(x)); }
+
+    static bool IsZero(const V& value) { return value.exact ? value.q == 0 : value.f == 0; }
 
     // The remainder with the divisor's sign, as a mathematician's mod: -7 mod 3 is 2.
-    Value Modulo(const Value& a, const Value& b) {
+    V Modulo(const V& a, const V& b) {
         if (IsZero(b)) Fail(u"division by zero");
         if (a.exact && b.exact) {
             Rational quotient = a.q / b.q;
-            return Exact(Rational(a.q - b.q * Rational(Floor(quotient))));
+            return V::Exact(Rational(a.q - b.q * Rational(Floor(quotient))));
         }
-        Float x = Approximate(a), y = Approximate(b);
+        const F x = Approximate(a), y = Approximate(b), quotient = x / y;
         // Past that, 50 digits cannot tell the remainder to 30 digits, as with sin.
-        if (abs(x / y) > Float("1e20")) Fail(kTooLarge);
-        return Value::Of(x - y * floor(x / y));
+        if (abs(quotient) > F("1e20")) Fail(kTooLarge);
+        // A quotient that cannot be told from a whole number leaves nothing: 2*pi mod pi is 0,
+        // neither pi nor noise.
+        if (NearWhole(quotient)) return V::Of(F(0));
+        return V::Of(x - y * floor(quotient));
     }
 
     static Integer Floor(const Rational& q) {
@@ -621,39 +678,59 @@ class Evaluator {
         return whole;
     }
 
-    Value Power(const Value& base, const Value& exponent) {
+    V Power(const V& base, const V& exponent) {
         if (base.exact && IsInteger(exponent)) return WholePower(base.q, numerator(exponent.q));
-        Float x = Approximate(base), y = Approximate(exponent);
-        Charge(3 * work::kFloatFunction);  // a logarithm, a product and an exponential
-        // (-pi)^2: a whole exponent takes any base, and gives the sign of an odd power.
-        const bool whole = IsInteger(exponent);
-        const bool negative = x < 0 && whole && bit_test(abs(numerator(exponent.q)), 0);
-        if (x < 0 && !whole) Fail(u"outside the function's domain");
-        if (x < 0) x = -x;
-        if (x == 0) {
-            if (y < 0) Fail(u"division by zero");
-            return y == 0 ? Exact(Rational(1)) : Exact(Rational(0));
-        }
-        // Too large or too small before it is worked out: e^(y ln x) beyond the digits.
-        Float size = y * log10(x);
-        if (abs(size) > Float(kMostDigits)) Fail(size > 0 ? kTooLarge : u"too small");
-        return Value::Of(negative ? -pow(x, y) : pow(x, y));
+        if (base.exact && base.q == 1) return V::Of(F(1));
+        return ApproximatePower(Approximate(base), exponent);
     }
 
-    Value WholePower(const Rational& base, const Integer& exponent) {
+    // x^y as e^(y ln x). A whole exponent takes any base and gives the sign of an odd power:
+    // (-pi)^2; so does one that cannot be told from a whole number: (-2)^ln(e).
+    V ApproximatePower(F x, const V& exponent) {
+        ChargeFloat(3 * work::kFloatFunction);  // a logarithm, a product and an exponential
+        F y = Approximate(exponent);
+        bool negative = false;
+        if (x < 0) {
+            if (!IsInteger(exponent) && !NearWhole(y)) Fail(kOutsideDomain);
+            y = round(y);
+            negative = bit_test(
+                abs(IsInteger(exponent) ? numerator(exponent.q) : y.template convert_to<Integer>()),
+                0);
+            x = -x;
+        }
+        if (x == 0) {
+            if (y < 0) Fail(u"division by zero");
+            return V::Of(F(y == 0 ? 1 : 0));  // an approximation stays one
+        }
+        // What y ln x may be off by: the size of the exponent times the noise of the logarithm.
+        const F spread = abs(y) * Noise<F>(), size = y * log10(x);
+        // Too large or too small before it is worked out: e^(y ln x) beyond the digits.
+        if (abs(size) - spread > F(kMostDigits)) Fail(size > 0 ? kTooLarge : kTooSmall);
+        // An exponent so large that the digits cannot tell the result: 1.0000001^(10^40).
+        if (spread > pow(F(10), -static_cast<int>(kRoundedDigits) - 1)) {
+            Unsure();
+            Fail(kTooLarge);
+        }
+        const F power = pow(x, y);
+        return V::Of(negative ? -power : power);
+    }
+
+    V WholePower(const Rational& base, const Integer& exponent) {
         if (base == 0) {
             if (exponent < 0) Fail(u"division by zero");
-            return Exact(Rational(exponent == 0 ? 1 : 0));
+            return V::Exact(Rational(exponent == 0 ? 1 : 0));
         }
         Integer n = numerator(base), d = denominator(base);
         if (abs(n) == 1 && d == 1) {
             bool odd = bit_test(abs(exponent), 0);
-            return Exact(Rational(n < 0 && odd ? -1 : 1));
+            return V::Exact(Rational(n < 0 && odd ? -1 : 1));
         }
-        // Refused before it is worked out: 9^9^9 takes neither time nor memory.
+        // Where the exact power would have too many digits, it is worked out approximately
+        // and refused only when the value itself is past the bounds: (1+0.05/365)^(365*30) is
+        // an ordinary number, 9^9^9 takes neither time nor memory.
         if (abs(exponent) > Integer(kMostDigits * 4) ||
             abs(exponent).convert_to<double>() * (Log10(abs(n)) + Log10(d)) > kMostDigits + 1.0) {
-            Fail(kTooLarge);
+            return ApproximatePower(Approximate(V::Exact(base)), V::Exact(exponent));
         }
         unsigned power = abs(exponent).convert_to<unsigned>();
         const auto bitsOf = [power](const Integer& x) {
@@ -668,112 +745,144 @@ class Evaluator {
         const Integer upper = pow(n, power), lower = pow(d, power);
         // A whole power of a whole number needs no reducing; a fraction's, or its inverse, one
         // gcd, which Boost's rationals take (and which cost milliseconds at 10,000 digits).
-        if (d == 1 && exponent > 0) return Exact(upper);
+        if (d == 1 && exponent > 0) return V::Exact(upper);
         Charge(work::Gcd(oddBitsOf(n), oddBitsOf(d)));
-        return exponent < 0 ? Exact(lower, upper) : Exact(upper, lower);
+        return exponent < 0 ? V::Exact(lower, upper) : V::Exact(upper, lower);
     }
 
-    Value Function(Op op, const Value& a) {
+    V Function(Op op, const V& a) {
         if (op == Op::kNegate || op == Op::kAbs) return Sign(op, a);
         if (op == Op::kFactorial) return Factorial(a);
         if (op == Op::kFloor || op == Op::kCeil || op == Op::kRound) return Whole(op, a);
         if (op == Op::kSqrt) return Root(a);
         if (a.exact && a.q == 0 &&
             (op == Op::kSin || op == Op::kTan || op == Op::kAsin || op == Op::kAtan)) {
-            return Exact(Rational(0));
+            return V::Exact(Rational(0));
         }
         if (a.exact && ((a.q == 0 && (op == Op::kExp || op == Op::kCos)) ||
                         (a.q == 1 && (op == Op::kLn || op == Op::kLog)))) {
-            return Exact(Rational(op == Op::kExp || op == Op::kCos ? 1 : 0));
+            return V::Exact(Rational(op == Op::kExp || op == Op::kCos ? 1 : 0));
         }
-        Float x = Approximate(a);
-        Charge(work::kFloatFunction);
+        F x = Approximate(a);
+        ChargeFloat(work::kFloatFunction);
         switch (op) {
             case Op::kExp:
-                if (abs(x) > Float(kMostDigits) * log(Float(10)))
-                    Fail(x > 0 ? kTooLarge : u"too small");
-                return Value::Of(exp(x));
+                if (abs(x) > F(kMostDigits) * log(F(10))) Fail(x > 0 ? kTooLarge : kTooSmall);
+                return V::Of(exp(x));
             case Op::kLn:
             case Op::kLog:
-                if (x <= 0) Fail(u"outside the function's domain");
-                return Value::Of(op == Op::kLn ? log(x) : log10(x));
+                if (x <= 0) Fail(kOutsideDomain);
+                return V::Of(op == Op::kLn ? log(x) : log10(x));
             case Op::kSin:
             case Op::kCos:
             case Op::kTan:
                 // Past that, 50 digits cannot place the angle within the circle to 30 digits.
-                if (abs(x) > Float("1e20")) Fail(kTooLarge);
-                return Value::Of(op == Op::kSin ? sin(x) : op == Op::kCos ? cos(x) : tan(x));
+                if (abs(x) > F("1e20")) Fail(kTooLarge);
+                return Circular(op, x);
             case Op::kAsin:
             case Op::kAcos:
-                if (abs(x) > 1) Fail(u"outside the function's domain");
-                return Value::Of(op == Op::kAsin ? asin(x) : acos(x));
+                return Inverse(op, a, x);
             default:
-                return Value::Of(atan(x));
+                return V::Of(atan(x));
         }
     }
 
-    Value Sign(Op op, const Value& a) {
-        if (!a.exact) return Value::Of(op == Op::kNegate ? -a.f : abs(a.f));
+    // A result smaller than the angle's own noise is 0 (sin(-450*pi/3)), and a tangent whose
+    // cosine is that small is at a pole (tan(-114*pi/12), as tan(pi/2)).
+    V Circular(Op op, const F& x) {
+        const F noise = abs(x) * Noise<F>();
+        if (op == Op::kTan) {
+            ChargeFloat(work::kFloatFunction);
+            if (abs(cos(x)) <= noise) {
+                Unsure();
+                Fail(kOutsideDomain);
+            }
+            return V::Of(tan(x));
+        }
+        const F value = op == Op::kSin ? sin(x) : cos(x);
+        if (abs(value) > noise) return V::Of(value);
+        Unsure();
+        return V::Of(F(0));
+    }
+
+    // -1 to 1, told exactly for an exact argument (1+1e-80 is outside). Next to an end, where
+    // the noise of an approximation weighs most, the line is worked out wider, and a value that
+    // is past the end only by its noise is the end: asin(sin(pi/2)).
+    V Inverse(Op op, const V& a, F x) {
+        if (a.exact ? abs(a.q) > 1 : abs(x) > 1 + Noise<F>()) Fail(kOutsideDomain);
+        if (!a.exact && abs(x) > 1 - Kept<F>()) {
+            Unsure();
+            if (abs(x) > 1) x = x > 0 ? F(1) : F(-1);
+        }
+        return V::Of(op == Op::kAsin ? asin(x) : acos(x));
+    }
+
+    V Sign(Op op, const V& a) {
+        if (!a.exact) return V::Of(op == Op::kNegate ? -a.f : abs(a.f));
         if (IsInteger(a)) {
             Integer n = numerator(a.q);
             if (op == Op::kNegate || n < 0) n = -n;
-            return Exact(n);
+            return V::Exact(n);
         }
         Charge(work::Gcd(Bits(numerator(a.q)), Bits(denominator(a.q))));
         if (op == Op::kAbs && a.q >= 0) return a;
-        return Exact(Rational(-a.q));
+        return V::Exact(Rational(-a.q));
     }
 
-    Value Root(const Value& a) {
+    V Root(const V& a) {
         if (a.exact) {
-            if (a.q < 0) Fail(u"outside the function's domain");
+            if (a.q < 0) Fail(kOutsideDomain);
             Integer n = numerator(a.q), d = denominator(a.q);
             Charge(work::Root(Bits(n)) + work::Root(Bits(d)));
             Integer rn = sqrt(n), rd = sqrt(d);
             if (rn * rn == n && rd * rd == d) {
-                if (rd == 1) return Exact(rn);
+                if (rd == 1) return V::Exact(rn);
                 Charge(work::Gcd(Bits(rn), Bits(rd)));
-                return Exact(rn, rd);
+                return V::Exact(rn, rd);
             }
         }
-        Float x = Approximate(a);
-        Charge(work::kFloatFunction);
-        if (x < 0) Fail(u"outside the function's domain");
-        return Value::Of(sqrt(x));
+        F x = Approximate(a);
+        ChargeFloat(work::kFloatFunction);
+        if (x < 0) Fail(kOutsideDomain);
+        return V::Of(sqrt(x));
     }
 
-    Value Whole(Op op, const Value& a) {
+    V Whole(Op op, const V& a) {
         if (!a.exact) {
-            Charge(4 * work::kFloatStep);
-            const Float x = a.f;
-            const Float whole = op == Op::kFloor ? floor(x) : op == Op::kCeil ? ceil(x) : round(x);
-            // Where 50 digits hold every digit before the point and the value is clear of the
+            ChargeFloat(4 * work::kFloatStep);
+            const F x = a.f;
+            // Where the digits hold every digit before the point and the value is clear of the
             // steps where the answer changes (whole numbers; halves for round), the whole number
             // is known: round(pi) is 3, and 3! can follow. A value that cannot be told from a
-            // whole number is taken as that number, not known exactly: ceil(ln(e)) is about 1.
-            const Float margin = Float("1e-40") * std::max(abs(x), Float(1));
-            const Float nearest = round(x);
-            if (op != Op::kRound && abs(x - nearest) <= margin) return Value::Of(nearest);
-            const Float step = op == Op::kRound ? floor(x) + Float(1) / 2 : round(x);
-            if (abs(whole) < Float("1e40") && abs(x - step) > margin) {
-                return Exact(whole.convert_to<Integer>());
-            }
-            return Value::Of(whole);
+            // step is taken as that step, not known exactly: ceil(ln(e)) is about 1, and
+            // round(2.5*pi/pi) about 3, as round(2.5) is 3.
+            if (op != Op::kRound && NearWhole(x)) return V::Of(round(x));
+            const F half = floor(x) + F(1) / 2;
+            if (op == Op::kRound && Near(x, half)) return V::Of(round(half));
+            const F whole = op == Op::kFloor ? floor(x) : op == Op::kCeil ? ceil(x) : round(x);
+            if (abs(whole) < HeldWhole<F>()) return V::Exact(whole.template convert_to<Integer>());
+            return V::Of(whole);
         }
         if (IsInteger(a)) return a;
         const Integer &n = numerator(a.q), &d = denominator(a.q);
         Charge(work::Division(Bits(n), Bits(d)) + work::Product(Bits(n), 2));
         Integer down = Floor(a.q);
-        if (op == Op::kFloor) return Exact(down);
-        if (op == Op::kCeil) return Exact(Integer(down + 1));
+        if (op == Op::kFloor) return V::Exact(down);
+        if (op == Op::kCeil) return V::Exact(Integer(down + 1));
         // Half away from zero, as round does: up when twice what is left reaches the denominator.
         const Integer twiceRest = 2 * (n - down * d);
         const bool up = n >= 0 ? twiceRest >= d : twiceRest > d;
-        return Exact(up ? Integer(down + 1) : down);
+        return V::Exact(up ? Integer(down + 1) : down);
     }
 
-    Value Factorial(const Value& a) {
-        if (!IsInteger(a) || a.q < 0) Fail(u"outside the function's domain");
+    V Factorial(const V& a) {
+        // One that cannot be told from a whole number is taken as that number, and the result
+        // as an approximation: log(1000)! is about 6, as floor(pi)! is 6.
+        if (!a.exact && a.f >= 0 && NearWhole(a.f)) {
+            return V::Of(
+                Approximate(Factorial(V::Exact(round(a.f).template convert_to<Integer>()))));
+        }
+        if (!IsInteger(a) || a.q < 0) Fail(kOutsideDomain);
         Integer n = numerator(a.q);
         if (n > 100000 || std::lgamma(n.convert_to<double>() + 1) / std::log(10.0) > kMostDigits) {
             Fail(kTooLarge);
@@ -784,12 +893,13 @@ class Evaluator {
         Charge(work::Factorial(last, bits));
         Integer product = 1;
         for (unsigned i = 2; i <= last; ++i) product *= i;
-        return Exact(product);
+        return V::Exact(product);
     }
 
     const std::vector<Node>& nodes_;
     Budget& budget_;
     std::chrono::steady_clock::time_point deadline_;
+    bool last_;
 };
 
 // --- the result, written out -----------------------------------------------------------------
@@ -889,7 +999,8 @@ std::u16string WrittenRounded(const Rational& q, char16_t decimal, Budget& budge
     }
 }
 
-std::u16string WrittenApproximate(const Float& f, char16_t decimal) {
+template <class F>
+std::u16string WrittenApproximate(const F& f, char16_t decimal) {
     if (f == 0) return u"0";
     std::string text = f.str(kRoundedDigits - 1, std::ios_base::scientific);  // "-3.33e-01"
     const bool negative = text[0] == '-';
@@ -917,7 +1028,8 @@ std::u16string InBase(const Integer& value, int base) {
     return Ascii((value < 0 ? "-" : "") + std::string(base == 16 ? "0x" : "0b") + digits);
 }
 
-Result ResultOf(const Value& value, Op shownAs, char16_t decimal, Budget& budget) {
+template <class F>
+Result ResultOf(const Value<F>& value, Op shownAs, char16_t decimal, Budget& budget) {
     if (shownAs == Op::kHex || shownAs == Op::kBin) {
         if (!IsInteger(value)) Fail(u"hex() and bin() take a whole number");
         const std::size_t bits = Bits(numerator(value.q));
@@ -931,6 +1043,20 @@ Result ResultOf(const Value& value, Op shownAs, char16_t decimal, Budget& budget
     std::u16string text;
     if (WrittenWhole(value.q, decimal, budget, text)) return {Kind::kExact, text};
     return {Kind::kRounded, WrittenRounded(value.q, decimal, budget)};
+}
+
+// The line worked out with approximations of F; `last` when no wider pass follows.
+template <class F>
+Result Worked(const std::vector<Node>& nodes, int root, char16_t decimal, Budget& budget,
+              std::chrono::steady_clock::time_point deadline, bool last) {
+    Evaluator<F> evaluator(nodes, budget, deadline, last);
+    const Op shownAs = nodes[root].op;
+    const bool based = shownAs == Op::kHex || shownAs == Op::kBin;
+    const Value<F> value = evaluator.Evaluate(based ? nodes[root].left : root);
+    evaluator.InTime();
+    Result result = ResultOf(value, shownAs, decimal, budget);
+    result.work = budget.spent();
+    return result;
 }
 
 }  // namespace
@@ -958,16 +1084,15 @@ Result Calculate(std::u16string_view line, char16_t decimal) {
         int root = parser.Parse();
         if (!asked && !parser.operated()) return {};  // a number or a name alone is no sum
         if (parser.unclosed()) return {Kind::kError, u"a parenthesis not closed"};
-        const std::vector<Node>& nodes = parser.nodes();
         Budget budget;
-        Evaluator evaluator(nodes, budget);
-        const Op shownAs = nodes[root].op;
-        const bool based = shownAs == Op::kHex || shownAs == Op::kBin;
-        Value value = evaluator.Evaluate(based ? nodes[root].left : root);
-        evaluator.InTime();
-        Result result = ResultOf(value, shownAs, decimal, budget);
-        result.work = budget.spent();
-        return result;
+        const auto deadline = std::chrono::steady_clock::now() +
+                              std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                  std::chrono::duration<double, std::milli>(kMostMilliseconds));
+        try {
+            return Worked<Float>(parser.nodes(), root, decimal, budget, deadline, false);
+        } catch (const Wider&) {
+            return Worked<WideFloat>(parser.nodes(), root, decimal, budget, deadline, true);
+        }
     } catch (const Failure& failure) {
         if (failure.syntax && !asked) return {};
         return {Kind::kError, failure.reason};

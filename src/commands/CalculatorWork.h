@@ -20,6 +20,9 @@ namespace work {
 constexpr double kStep = 50;               // any step at all, with numbers of a word
 constexpr double kFloatStep = 2000;        // +, -, *, / of two 50-digit approximations
 constexpr double kFloatFunction = 130000;  // a function of one: exp, ln, pow, sin...
+// Each step of the 120-digit approximations that a line which 50 digits cannot tell is worked
+// out with, against one of 50 digits.
+constexpr double kWideFloatWeight = 6;
 
 inline double Words(std::size_t bits) {
     return static_cast<double>(bits) / 64 + 1;

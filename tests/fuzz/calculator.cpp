@@ -1,7 +1,9 @@
 // The calculator, for any line: no crash, the same answer (and the same work) when asked twice,
 // since an answer may not depend on the machine's speed, and identities that must hold
-// exactly: (a+b)-b = a, and a*b/b = a for b other than 0. A line still at work after seconds
-// (far beyond what the work's bound lets any line take, even with the sanitizers) is a hang.
+// exactly: (a+b)-b = a, a*b/b = a for b other than 0, (k*b) mod b = 0 for a whole k and b other
+// than 0, whole or approximate, and round(|a|) = floor(|a|+1/2), round(-a) = -round(a). A line
+// still at work after seconds (far beyond what the work's bound lets any line take, even with the
+// sanitizers) is a hang.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -71,6 +73,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const torvex::calc::Result divisor = Calculate(u"=" + b);
     if (divisor.kind == Kind::kExact && divisor.value != u"0" && divisor.value != u"-0" &&
         Calculate(a + u"*" + b + u"/" + b).value != alone.value) {
+        std::abort();
+    }
+    if (divisor.kind == Kind::kExact && divisor.value != u"0" && divisor.value != u"-0") {
+        const std::u16string k = u"floor" + a;
+        for (const std::u16string& m : {b, u"(" + b + u"*pi)", u"sqrt(abs" + b + u")"}) {
+            if (Calculate(u"=(" + k + u"*" + m + u") mod " + m).value != u"0") std::abort();
+        }
+    }
+    if (Calculate(u"=round(abs" + a + u")").value !=
+            Calculate(u"=floor(abs" + a + u"+1/2)").value ||
+        Calculate(u"=round(-" + a + u")").value != Calculate(u"=-round" + a).value) {
         std::abort();
     }
     return 0;

@@ -94,6 +94,30 @@ const Case kCases[] = {
     {"floor(tan(pi/4))", Kind::kRounded, "1"},
     {"pi-3.14159265358979323846264338327", Kind::kRounded, "9.50288419716939937510582097494e-30"},
     {"=10^9999/7", Kind::kRounded, "1.42857142857142857142857142857e9998"},  // Python's decimal
+    // What 50 digits cannot tell, told (mpmath at 100 digits): a remainder or a rounding next to
+    // its step, a result below the angle's noise or at a pole, digits that cancel.
+    {"=2*ln(2) mod ln(2)", Kind::kRounded, "0"},
+    {"=(pi/3)*3 mod pi", Kind::kRounded, "0"},
+    {"round(2.5*pi/pi)", Kind::kRounded, "3"},
+    {"round(0.5*e/e)", Kind::kRounded, "1"},
+    {"round(-2.5*pi/pi)", Kind::kRounded, "-3"},
+    {"sin(-450*pi/3)", Kind::kRounded, "0"},
+    {"tan(-114*pi/12)", Kind::kError, "outside the function's domain"},
+    {"tan(pi/2)", Kind::kError, "outside the function's domain"},
+    {"exp(1e-60)-1", Kind::kRounded, "1e-60"},
+    {"=(exp(1e-50)-1)^2", Kind::kRounded, "1e-100"},  // an approximation is never exact
+    {"0^pi", Kind::kRounded, "0"},
+    {"ln(e)^(10^60)", Kind::kRounded, "1"},
+    {"log(1000)!", Kind::kRounded, "6"},  // cannot be told from 3!, as floor(pi)! is 3!
+    {"(-2)^ln(e)", Kind::kRounded, "-2"},
+    // Exact powers too large to carry, worked out approximately (mpmath at 100 digits).
+    {"=(1+0.05/365)^(365*30)", Kind::kRounded, "4.48122868852451524775228008583"},
+    {"1.0001^100000", Kind::kRounded, "22015.4560485521986457014565817"},
+    {"1.001^5000", Kind::kRounded, "148.042836162640531343687567034"},
+    {"0.9999999^9000", Kind::kRounded, "0.999100404833567811364164437506"},
+    {"1.0000001^10000000", Kind::kRounded, "2.71828169254496627119855022578"},
+    {"(2/3)^20000", Kind::kRounded, "1.49561181172776920764409861525e-3522"},
+    {"(-2/3)^20001", Kind::kRounded, "-9.97074541151846138429399076831e-3523"},
     // No result: a reason.
     {"1/0", Kind::kError, "division by zero"},
     {"5 mod 0", Kind::kError, "division by zero"},
@@ -106,6 +130,10 @@ const Case kCases[] = {
     {"exp(1e6)", Kind::kError, "too large"},
     {"exp(-1e30)", Kind::kError, "too small"},
     {"1e-20000*1", Kind::kError, "too small"},
+    {"=10^-20000", Kind::kError, "too small"},
+    {"=1e-10000", Kind::kError, "too small"},
+    {"asin(1+1e-80)", Kind::kError, "outside the function's domain"},  // told exactly
+    {"0.5^(10^100)", Kind::kError, "too small"},
     {"10^100 mod pi", Kind::kError, "too large"},
     {"(-pi)^0.5", Kind::kError, "outside the function's domain"},
     {"10^10000", Kind::kError, "too large"},  // 10,001 digits
@@ -143,6 +171,16 @@ TEST(Calculator, WorksOutExactlyOrRoundsAndSaysWhyNot) {
     EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(u"1/3").Shown()),
               "\u2248 0.333333333333333333333333333333");
     EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(u"1/0").Shown()), "= ? division by zero");
+    // A whole multiple of an approximation leaves nothing, whichever side of it 50 digits land.
+    for (const char* constant :
+         {"pi", "e", "ln(2)", "sqrt(2)", "ln(10)", "pi/3", "sqrt(5)", "log(7)"}) {
+        for (int k = 1; k <= 200; ++k) {
+            const std::string c = std::string("(") + constant + ")";
+            const std::string line = std::to_string(k) + "*" + c + " mod " + c;
+            EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(testsupport::U16(line)).value), "0")
+                << line;
+        }
+    }
 }
 
 // Deep nesting is refused without exhausting the stack; a line longer than a line is no
