@@ -1,6 +1,7 @@
 #include "commands/Calculator.h"
 
 #include "commands/CalculatorWork.h"
+#include "commands/Lookalikes.h"
 
 #include <boost/multiprecision/cpp_dec_float.hpp>
 #include <boost/multiprecision/cpp_int.hpp>
@@ -1078,7 +1079,8 @@ Result Calculate(std::u16string_view line, char16_t decimal) {
     if (line.size() > kMostLineLength) return {};
     const bool asked = !line.empty() && line[0] == u'=';
     if (asked) line.remove_prefix(1);
-    if (!asked && line.find(u'=') != std::u16string_view::npos) return {};
+    if (!asked && (line.find(u'=') != std::u16string_view::npos || LooksLikeANameOrNumber(line)))
+        return {};
     try {
         Parser parser(line, decimal);
         int root = parser.Parse();

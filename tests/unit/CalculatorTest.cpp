@@ -158,6 +158,17 @@ const Case kCases[] = {
     {"a=1+1", Kind::kNone, ""},
     {"%X%+1", Kind::kNone, ""},
     {"2e", Kind::kNone, ""},
+    {"2024-01-01", Kind::kNone, ""},  // dates, an ISBN, a telephone number: no sums without "="
+    {"2024/01/01", Kind::kNone, ""},
+    {"01/02/2024", Kind::kNone, ""},
+    {"978-3-16-148410-0", Kind::kNone, ""},
+    {"+4930123456", Kind::kNone, ""},
+    {"--1", Kind::kNone, ""},
+    {"=2024-01-01", Kind::kExact, "2022"},
+    {"=--1", Kind::kExact, "1"},
+    {"555-1234", Kind::kExact, "-679"},
+    {"1-2-3", Kind::kExact, "-4"},
+    {"2e-05*3", Kind::kExact, "0.00006"},
     {"", Kind::kNone, ""},
 };
 
