@@ -66,6 +66,12 @@ std::vector<std::string> HeavyLines() {
         "=" + Repeated("sin(1)", "+"),
         "=" + Repeated("ln(7)^0.3", "*"),
         "=" + Repeated("(2/3)^20000", "+"),
+        // Every term cancels past what 50 digits can tell: the line is worked out again with 120.
+        "=" + Repeated("(exp(1e-60)-1)", "+"),
+        "=" + Repeated("asin(sin(pi/2))", "+"),
+        "=" + Repeated("(-2)^ln(e)", "*"),
+        "=" + Repeated("log(1000)!", "+"),
+        "=" + Repeated("ln(e)^(10^60)", "*"),
     };
 }
 
