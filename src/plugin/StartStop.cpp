@@ -4,6 +4,7 @@
 #include "plugin/BoundedText.h"
 #include "plugin/Entry.h"
 #include "plugin/Lifecycle.h"
+#include "plugin/StaticRuntime.h"
 #include "plugin/TorvexPlugin.h"
 #include "window/EditProc.h"
 #include "window/TypedCharacters.h"
@@ -179,9 +180,11 @@ extern "C" int beginPlugin(HINSTANCE instance) {
 extern "C" void endPlugin() {
     TorvexPlugin* plugin = thePlugin;
     if (plugin == nullptr) return;  // never started, or stopped already
+    const bool nothingOfOursRuns = plugin->busy == 0;
     try {
         StopPlugin(plugin);
     } catch (...) {
     }
     thePlugin = nullptr;
+    if (nothingOfOursRuns) torvex::ReleaseCallingThreadsRecord();
 }

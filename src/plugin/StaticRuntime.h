@@ -18,6 +18,7 @@ void __freeres() noexcept;  // the runtime's own, for exactly this
 }
 
 extern "C" {
+extern IMAGE_DOS_HEADER __ImageBase;  // the linker's: this DLL's own module
 // winpthreads' own: its TLS callback (which gives back the calling thread's record when called
 // for DLL_THREAD_DETACH), and the record behind a thread's id.
 extern const PIMAGE_TLS_CALLBACK __xl_f;
@@ -68,6 +69,16 @@ inline StaticRuntimeRelease staticRuntimeRelease __attribute__((init_priority(10
 
 inline void ReleaseStaticRuntime(HINSTANCE module, DWORD reason, LPVOID reserved) {
     StaticRuntimeRelease::Note(module, reason, reserved);
+}
+
+// For the end of a stop, on the thread that asked for it, when no code of ours is left on its
+// stack: that thread's record given back now, as at the thread's end. The DLL may be unloaded
+// from the box's worker, whose unload gives back only the worker's own record: the shell
+// thread's would stay, with its two handles, at every restart of the plug-in in a busy shell.
+// A later call into the library on this thread makes a new record, which an unload from this
+// thread gives back.
+inline void ReleaseCallingThreadsRecord() {
+    __xl_f(reinterpret_cast<HINSTANCE>(&__ImageBase), DLL_THREAD_DETACH, nullptr);
 }
 
 }  // namespace torvex
