@@ -69,10 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string a = u"(" + Number(data, size, 0) + u")";
     const std::u16string b = u"(" + Number(data, size, 6) + u")";
     const torvex::calc::Result alone = Calculate(u"=" + a);
-    if (Calculate(u"(" + a + u"+" + b + u")-" + b).value != alone.value) std::abort();
+    // After "=", since a number written with leading zeros ("-00.5") reads as a code without it.
+    if (Calculate(u"=(" + a + u"+" + b + u")-" + b).value != alone.value) std::abort();
     const torvex::calc::Result divisor = Calculate(u"=" + b);
     if (divisor.kind == Kind::kExact && divisor.value != u"0" && divisor.value != u"-0" &&
-        Calculate(a + u"*" + b + u"/" + b).value != alone.value) {
+        Calculate(u"=" + a + u"*" + b + u"/" + b).value != alone.value) {
         std::abort();
     }
     if (divisor.kind == Kind::kExact && divisor.value != u"0" && divisor.value != u"-0") {
