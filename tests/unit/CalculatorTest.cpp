@@ -59,6 +59,16 @@ const Case kCases[] = {
     {"floor(pi)!", Kind::kExact, "6"},
     {"hex(floor(pi*1e6))", Kind::kExact, "0x2FEFD8"},
     {"bin(0)", Kind::kExact, "0b0"},
+    {"(-1)^3", Kind::kExact, "-1"},  // whole negative numbers keep their sign and stay whole
+    {"(-1)^2", Kind::kExact, "1"},
+    {"floor(-2)", Kind::kExact, "-2"},
+    {"ceil(-2)", Kind::kExact, "-2"},
+    {"round(-2)", Kind::kExact, "-2"},
+    {"-6 mod 3", Kind::kExact, "0"},
+    {"2.5e3*1", Kind::kExact, "2500"},
+    {"cos(0)", Kind::kExact, "1"},
+    {".5*2", Kind::kExact, "1", u','},  // "." stays a decimal point where "," is one
+    {"=.5", Kind::kExact, "0,5", u','},
     {"100!", Kind::kExact,
      "93326215443944152681699238856266700490715968264381621468592963895217599993229915608941463"
      "976156518286253697920827223758251185210916864000000000000000000000000"},
@@ -68,6 +78,8 @@ const Case kCases[] = {
     {"1/4+1/12", Kind::kRounded, "0,333333333333333333333333333333", u','},
     {"sqrt(16/9)", Kind::kRounded, "1.33333333333333333333333333333"},
     {"sqrt(2)", Kind::kRounded, "1.41421356237309504880168872421"},
+    {"sqrt(1/2)", Kind::kRounded, "0.707106781186547524400844362105"},  // a square numerator
+    {"sqrt(4/3)", Kind::kRounded, "1.154700538379251529018297561"},
     {"2^0.5", Kind::kRounded, "1.41421356237309504880168872421"},
     {"exp(1)", Kind::kRounded, "2.71828182845904523536028747135"},
     {"exp(100)", Kind::kRounded, "2.68811714181613544841262555158e43"},
@@ -81,6 +93,10 @@ const Case kCases[] = {
     {"asin(0.5)", Kind::kRounded, "0.523598775598298873077107230547"},
     {"acos(0.5)", Kind::kRounded, "1.04719755119659774615421446109"},
     {"atan(1)", Kind::kRounded, "0.78539816339744830961566084582"},
+    {"asin(1)", Kind::kRounded, "1.57079632679489661923132169164"},  // the ends of the domain
+    {"asin(-1)", Kind::kRounded, "-1.57079632679489661923132169164"},
+    {"acos(1)", Kind::kRounded, "0"},
+    {"acos(-1)", Kind::kRounded, "3.14159265358979323846264338328"},
     {"=pi", Kind::kRounded, "3.14159265358979323846264338328"},
     {"2^-33000", Kind::kRounded, "1.02363019598118268458745484523e-9934"},  // 33,000 places
     {"(-pi)^2", Kind::kRounded, "9.86960440108935861883449099988"},
