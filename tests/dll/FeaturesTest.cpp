@@ -13,6 +13,7 @@
 
 #include "host/ShellMessages.h"
 #include "tests/support/AppData.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/Clipboard.h"
 #include "tests/support/Keyboard.h"
 #include "tests/support/ModalDriver.h"
@@ -30,6 +31,7 @@ constexpr char kRight = '\x1D', kUp = '\x1E', kShiftDelete = '\x7F', kCtrlShiftE
 constexpr char kAltGrR = '\x11';  // Ctrl and Alt: a character on some keyboards
 constexpr char kCtrlEnter = '\x0E', kCtrlZ = '\x1A';
 constexpr char kEnd = '\x05', kCtrlRight = '\x06', kShiftEnd = '\x07', kLeft = '\x02', kTab = '\t';
+constexpr char kCtrlEnd = '\x0F', kShiftHome = '\x01';
 
 void Held(std::initializer_list<int> keys, bool down) {
     BYTE state[256];
@@ -84,6 +86,12 @@ void Press(HWND box, const std::string& script) {
                 break;
             case kShiftEnd:
                 Held({VK_SHIFT}, true), PressKey(box, VK_END), Held({VK_SHIFT}, false);
+                break;
+            case kShiftHome:
+                Held({VK_SHIFT}, true), PressKey(box, VK_HOME), Held({VK_SHIFT}, false);
+                break;
+            case kCtrlEnd:
+                Held({VK_CONTROL}, true), PressKey(box, VK_END), Held({VK_CONTROL}, false);
                 break;
             case kTab:
                 PressKey(box, VK_TAB, '\t');
@@ -347,6 +355,7 @@ TEST_F(Features, ShiftDeleteRemovesARecalledLine) {
         {{kUp, 'x', kShiftDelete}, "del me", before, ""},
         {{kUp, kShiftDelete}, "del m", before, "torvex.historyDelete: false\n"},
         {std::string{kUp, kEnter} + "del me" + kShiftDelete, "del m", before, ""},  // typed
+        {std::string("keep") + kEnd + kShiftDelete, "kee", before, ""},             // nothing taken
         {{'a', kEnter, 'b', kEnter, kUp, kShiftDelete},
          "a",
          before,
@@ -416,6 +425,12 @@ TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
     const std::string gone = plugin_folder_.path() + "gone\\x.exe run";  // a folder never made
     const std::string here = plugin_folder_.path() + "tool.txt";
     std::ofstream(here) << "x";
+    // An unquoted program whose path holds a blank, there; beside a newer one that is gone.
+    const std::string spacedFolder = plugin_folder_.path() + "Program Files";
+    CreateDirectoryA(spacedFolder.c_str(), nullptr);
+    std::ofstream(spacedFolder + "\\app.exe") << "x";
+    const std::string spaced = spacedFolder + "\\app.exe -x";
+    const std::string spacedGone = spacedFolder + "\\gone\\app.exe -y";
     std::string newer;  // 512 lines run after "often cmd": it has left the list
     for (int line = 0; line < 512; ++line) newer += "line " + std::to_string(line) + "\n";
     struct Case {
@@ -441,6 +456,16 @@ TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
          "notepad " + std::string{kEnd}, "notepad b", ""},
         {here + "\n" + gone + "\n", "", here.substr(0, 3) + kEnd, here, "", true},  // gone
         {"notepad\n", "", "notepad" + std::string{kEnd}, "notepad", ""},            // only itself
+        {"notepad long\nnote\n", "", {'n', 'o', 't', 'e', kEnd}, "notepad long", ""},  // longer
+        {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kLeft, kLeft, kCtrlEnd, 'x'}, "notex", ""},
+        {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kShiftHome, kEnd}, "note", ""},  // selected
+        {"notepad a.txt\n",
+         "",
+         {'n', 'o', 't', 'e', kLeft, kLeft, kLeft, kLeft, kShiftEnd, kEnd},
+         "note",
+         ""},
+        {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kShiftHome, kRight}, "note", ""},
+        {spaced + "\n" + spacedGone + "\n", "", spaced.substr(0, 3) + kEnd, spaced, "", true},
         {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kShiftEnd}, "note", ""},
         {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kLeft, kEnd}, "note", ""},
         {"notepad a.txt\n", "", {'n', 'o', 't', 'e', kEscape}, "", ""},
@@ -498,6 +523,8 @@ TEST_F(Features, SuggestionsAreTakenByTheirKeysAndRankedByUse) {
     EXPECT_EQ(testsupport::FileBytes(InPlugin("history.counts.txt")).find("notepad"),
               std::string::npos);
     DeleteFileA(here.c_str());
+    DeleteFileA((spacedFolder + "\\app.exe").c_str());
+    RemoveDirectoryA(spacedFolder.c_str());
 }
 
 // The counts file is read again before each write, and only this box's changes are laid on it:
@@ -654,15 +681,66 @@ TEST_F(Features, ACalculationIsWorkedOutOnEnterAndRunsNothing) {
             EXPECT_EQ(HistoryFile(), row.history) << row.keys;
         }
     }
-    // The user's locale, as it is at the moment: "," is the decimal point where it is one.
+    // A ".reconfig" counts for the line already in the box: switched off, or now an alias's.
+    const struct {
+        const char *typed, *settings, *engine;
+    } reconfigured[] = {
+        {"2^64", "torvex.calculator: false\n", "2^64"},
+        {"pi -1", "torvex.alias: pi notepad {*}\n", "notepad -1"},
+    };
+    for (bool docked : {false, true}) {
+        for (const auto& row : reconfigured) {
+            Start({"recording_engine.dll", docked});
+            Press(box_, row.typed);
+            UpdateWindow(box_);  // its result drawn
+            shell_folder_.Write("torvex.rc",
+                                std::string(docked ? "torvex.inslit: true\n" : "") + row.settings);
+            SendMessageA(box_, shell::kReconfigure, 0, 0);
+            Press(box_, {kEnter});
+            EXPECT_EQ(Field(), "") << row.typed;
+            EXPECT_EQ(EngineGot(), row.engine) << row.typed;
+            Stop();
+        }
+    }
+    // The user's locale, as it is at the moment: "," is the decimal point where it is one, also
+    // for the line already in the box: what is drawn after it, and what Enter takes.
     wchar_t before[4] = L"";
     ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before, 4), 0);
-    Start({"recording_engine.dll", false});
-    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, L","));
-    Press(box_, "1,5+1\r");
-    EXPECT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before)) << "given back";
-    EXPECT_EQ(Field(), "2,5");
-    EXPECT_EQ(EngineGot(), "");
+    auto drawn = [&] {  // the box's pixels where the result is drawn, without the caret
+        HideCaret(box_);
+        InvalidateRect(box_, nullptr, TRUE);
+        UpdateWindow(box_);
+        testsupport::Canvas canvas;
+        HDC screen = GetDC(box_);
+        BitBlt(canvas.dc(), 0, 0, testsupport::Canvas::kWidth, testsupport::Canvas::kHeight, screen,
+               0, 0, SRCCOPY);
+        ReleaseDC(box_, screen);
+        ShowCaret(box_);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < testsupport::Canvas::kHeight; ++y) {
+            for (int x = 0; x < testsupport::Canvas::kWidth; ++x) pixels.push_back(canvas.At(x, y));
+        }
+        return pixels;
+    };
+    for (bool docked : {false, true}) {
+        SCOPED_TRACE(docked ? "docked" : "floating");
+        Start({"recording_engine.dll", docked});
+        SetFocus(box_);
+        Press(box_, "1,5+1");
+        const std::vector<COLORREF> grouped = drawn();  // "." the decimal point: refused
+        ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, L","));
+        const std::vector<COLORREF> changed = drawn();
+        Press(box_, {kEnter});
+        const std::string field = Field();
+        Press(box_, std::string{kEscape} + "1,5+1");
+        const std::vector<COLORREF> typedAfter = drawn();
+        EXPECT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before)) << "given back";
+        EXPECT_EQ(field, "2,5");
+        EXPECT_TRUE(changed == typedAfter) << "drawn as when typed after the change";
+        EXPECT_FALSE(changed == grouped);
+        EXPECT_EQ(EngineGot(), "");
+        Stop();
+    }
 }
 
 }  // namespace

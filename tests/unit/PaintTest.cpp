@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <vector>
 #include <cstring>
 #include <string>
 
@@ -288,13 +290,16 @@ TEST_F(PaintTest, TheSuggestionIsDrawnAfterTheCaretInThePromptsShade) {
     struct Case {
         const char *settings, *typed;
         bool drawn;
+        bool selected = false;  // the whole text, as after the box takes the focus
     };
     const Case cases[] = {
         {"", "MM", true},
         {"torvex.suggest: false\n", "MM", false},
+        {"", "MM", false, true},
         {"", "2^88", true},  // a calculation's result, in the same place and shade
         {"torvex.calculator: false\n", "2^88", false},
     };
+    std::map<std::string, std::vector<COLORREF>> typedPixels;  // left of the caret, by text
     for (const Case& row : cases) {
         SCOPED_TRACE(std::string(row.settings) + row.typed);
         plugin_->Stop();
@@ -307,12 +312,22 @@ TEST_F(PaintTest, TheSuggestionIsDrawnAfterTheCaretInThePromptsShade) {
         SetFocus(box());
         SetWindowTextA(box(), row.typed);
         const int end = static_cast<int>(std::strlen(row.typed));
-        Send(EM_SETSEL, end, end);
+        Send(EM_SETSEL, row.selected ? 0 : end, end);
+        HideCaret(box());
         Repaint();
         POINT caret = {};
         GetCaretPos(&caret);
         Canvas canvas;
         CopyScreen(canvas);
+        ShowCaret(box());
+        // What was typed is drawn the same with and without the suggestion after it.
+        std::vector<COLORREF> typed;
+        for (int y = 0; y < Canvas::kHeight; ++y) {
+            for (int x = 0; x < caret.x; ++x) typed.push_back(canvas.At(x, y));
+        }
+        if (!row.selected && !typedPixels.emplace(row.typed, typed).second) {
+            EXPECT_TRUE(typedPixels[row.typed] == typed) << "the typed text's pixels";
+        }
         int shaded = 0, bright = 0;  // right of the caret: the suggestion's pixels, the text's
         for (int y = 0; y < Canvas::kHeight; ++y) {
             for (int x = caret.x + 2; x < Canvas::kWidth; ++x) {
