@@ -2,10 +2,12 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -230,6 +232,37 @@ TEST_F(QuorlinDll, RunsProgramsQuotedOrNotWithTheirArgumentsInTheProfileFolder) 
         RunLine(line);
         EXPECT_EQ(testsupport::WaitForArgdump(output), expected) << line;
     }
+    // In a 32-bit process on 64-bit Windows, a full path into System32 means the 64-bit one
+    // (ssh.exe lies in System32\OpenSSH alone): what this process starts is found there.
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    if (wow64) {
+        char windows[MAX_PATH] = "";
+        GetSystemWindowsDirectoryA(windows, MAX_PATH);
+        const std::string folder = std::string(windows) + "\\System32\\torvex-wow64";
+        auto inNativeSystem32 = [](const std::function<void()>& work) {  // the 64-bit one
+            void* redirection = nullptr;
+            ASSERT_TRUE(Wow64DisableWow64FsRedirection(&redirection));
+            work();
+            Wow64RevertWow64FsRedirection(redirection);
+        };
+        bool copied = false;
+        inNativeSystem32([&] {
+            CreateDirectoryA(folder.c_str(), nullptr);
+            copied = CopyFileA((profile + "\\argdump.exe").c_str(),
+                               (folder + "\\argdump.exe").c_str(), FALSE);
+        });
+        ASSERT_TRUE(copied);
+        SetEnvironmentVariableA("USERPROFILE", profile.c_str());
+        DeleteFileA(output.c_str());
+        RunLine(folder + "\\argdump.exe end");
+        EXPECT_EQ(testsupport::WaitForArgdump(output), (Lines{profile, "end"}))
+            << "64-bit System32";
+        inNativeSystem32([&] {
+            DeleteFileA((folder + "\\argdump.exe").c_str());
+            RemoveDirectoryA(folder.c_str());
+        });
+    }
     EXPECT_TRUE(closer.Seen().empty());
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kWide, KEY_WOW64_64KEY, 0);
     DeleteFileA(output.c_str());
@@ -330,12 +363,22 @@ TEST_F(QuorlinDll, RunsInASingleThreadedApartmentAndGivesTheThreadBackAsItCame) 
     };
     for (const Case& row : {Case{kNone, APTTYPE_STA}, Case{COINIT_APARTMENTTHREADED, APTTYPE_STA},
                             Case{COINIT_MULTITHREADED, APTTYPE_MTA}}) {
-        HRESULT afterwards = S_OK;
+        HRESULT afterwards = S_OK, stillIn = S_FALSE, comCall = S_OK;
         testsupport::KeptThread caller([&] {
             if (row.callerInit != kNone) CoInitializeEx(nullptr, row.callerInit);
             apartmentSeen = APTTYPE_CURRENT;
             run(L"notepad");
-            if (row.callerInit != kNone) CoUninitialize();
+            if (row.callerInit != kNone) {
+                // The caller's COM works as before: it is still in its apartment (initialising
+                // it again only counts), and an object can be made.
+                stillIn = CoInitializeEx(nullptr, row.callerInit);
+                if (SUCCEEDED(stillIn)) CoUninitialize();
+                IUnknown* link = nullptr;
+                comCall = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IUnknown, reinterpret_cast<void**>(&link));
+                if (link != nullptr) link->Release();
+                CoUninitialize();
+            }
             // Balanced: the thread is in no apartment now, so it can enter either.
             afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
             if (SUCCEEDED(afterwards)) CoUninitialize();
@@ -345,6 +388,8 @@ TEST_F(QuorlinDll, RunsInASingleThreadedApartmentAndGivesTheThreadBackAsItCame) 
         APTTYPE seen = apartmentSeen == APTTYPE_MAINSTA ? APTTYPE_STA : apartmentSeen;
         EXPECT_EQ(seen, row.during) << row.callerInit;
         EXPECT_EQ(afterwards, S_OK) << row.callerInit;
+        EXPECT_EQ(stillIn, S_FALSE) << row.callerInit;
+        EXPECT_EQ(comCall, S_OK) << row.callerInit;
         EXPECT_NE(maskSeen & SEE_MASK_NOASYNC, 0u) << "done before COM is given back";
     }
     testsupport::PatchImports(engine_, "shell32.dll", &hook, 1, false);
