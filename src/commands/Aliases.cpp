@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "commands/CommandWord.h"
-#include "commands/Utf.h"
-#include "plugin/CodePage.h"
+#include "text/Utf.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace torvex {

@@ -4,7 +4,7 @@
 
 #include "commands/Calculator.h"
 #include "commands/CommandTable.h"
-#include "plugin/CodePage.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 #include "window/Paste.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "commands/Texts.h"
-#include "plugin/CodePage.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {

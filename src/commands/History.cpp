@@ -7,7 +7,7 @@
 #include "commands/HistoryFile.h"
 #include "commands/HistoryLocation.h"
 #include "plugin/BoundedText.h"
-#include "plugin/CodePage.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "commands/Utf.h"
+#include "text/Utf.h"
 
 namespace torvex::history {
 namespace {

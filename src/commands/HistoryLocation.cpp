@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "commands/WholeFile.h"
+#include "text/WholeFile.h"
 
 namespace torvex {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "commands/HistoryFile.h"
-#include "commands/WholeFile.h"
-#include "plugin/CodePage.h"
+#include "text/WholeFile.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "commands/HistoryLocation.h"
 #include "commands/Texts.h"
 #include "commands/UsesFile.h"
-#include "plugin/CodePage.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {

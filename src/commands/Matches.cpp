@@ -8,7 +8,7 @@
 
 #include "commands/NativeSystemFolder.h"
 #include "commands/SearchPath.h"
-#include "plugin/CodePage.h"
+#include "text/CodePage.h"
 
 namespace torvex {
 namespace {

@@ -7,10 +7,10 @@
 
 #include "commands/CommandTable.h"
 #include "commands/Texts.h"
-#include "commands/Utf.h"
+#include "text/Utf.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
-#include "plugin/CodePage.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "commands/Utf.h"
+#include "text/Utf.h"
 
 namespace torvex::uses {
 namespace {

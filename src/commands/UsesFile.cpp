@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "commands/WholeFile.h"
+#include "text/WholeFile.h"
 #include "worker/Locked.h"
 
 namespace torvex::uses {

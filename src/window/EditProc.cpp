@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "appearance/Repaint.h"
-#include "commands/Utf.h"
+#include "text/Utf.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"
 #include "plugin/Lifecycle.h"

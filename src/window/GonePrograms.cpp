@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "commands/CommandWord.h"
-#include "plugin/CodePage.h"
+#include "text/CodePage.h"
 #include "worker/Locked.h"
 
 namespace torvex {

@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <string>
 
-#include "commands/Utf.h"
-#include "plugin/CodePage.h"
+#include "text/Utf.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace {

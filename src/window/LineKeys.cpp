@@ -9,7 +9,7 @@
 
 #include "commands/CommandWord.h"
 #include "commands/Matches.h"
-#include "plugin/CodePage.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace torvex {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "commands/Utf.h"
-#include "plugin/CodePage.h"
+#include "text/Utf.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 
 namespace torvex {

@@ -12,7 +12,7 @@
 #include "appearance/GdiGuards.h"
 #include "commands/CommandWord.h"
 #include "commands/Ranking.h"
-#include "plugin/CodePage.h"
+#include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 #include "window/Keyboard.h"
 

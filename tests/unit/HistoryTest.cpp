@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "commands/HistoryLocation.h"
-#include "commands/WholeFile.h"
+#include "text/WholeFile.h"
 #include "plugin/TorvexPlugin.h"
 #include "tests/support/AppData.h"
 #include "tests/support/PluginBox.h"

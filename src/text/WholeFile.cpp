@@ -1,4 +1,4 @@
-#include "commands/WholeFile.h"
+#include "text/WholeFile.h"
 
 #include <windows.h>
 

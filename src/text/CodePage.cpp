@@ -1,4 +1,4 @@
-#include "plugin/CodePage.h"
+#include "text/CodePage.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "commands/Utf.h"
+#include "text/Utf.h"
 
 namespace torvex::utf {
 namespace {
