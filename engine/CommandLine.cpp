@@ -1,6 +1,6 @@
 #include "engine/CommandLine.h"
 
-#include "commands/CommandWord.h"
+#include "paths/CommandWord.h"
 
 namespace quorlin {
 namespace {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "commands/CommandWord.h"
-#include "commands/NativeSystemFolder.h"
-#include "commands/SearchPath.h"
-#include "commands/StartSpelling.h"
+#include "paths/CommandWord.h"
+#include "paths/NativeSystemFolder.h"
+#include "paths/SearchPath.h"
+#include "paths/StartSpelling.h"
 #include "engine/AppPaths.h"
 #include "engine/CommandLine.h"
 #include "plugin/StaticRuntime.h"

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "commands/CommandWord.h"
+#include "paths/CommandWord.h"
 #include "text/Utf.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"

@@ -2,7 +2,7 @@
 
 #include <unordered_set>
 
-#include "commands/CommandWord.h"
+#include "paths/CommandWord.h"
 #include "text/CodePage.h"
 #include "worker/Locked.h"
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "commands/CommandWord.h"
-#include "commands/Matches.h"
+#include "paths/CommandWord.h"
+#include "paths/Matches.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "appearance/GdiGuards.h"
-#include "commands/CommandWord.h"
+#include "paths/CommandWord.h"
 #include "commands/Ranking.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"

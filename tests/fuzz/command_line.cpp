@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "commands/CommandWord.h"
+#include "paths/CommandWord.h"
 #include "engine/CommandLine.h"
 
 namespace {

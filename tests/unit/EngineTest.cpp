@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "commands/SearchPath.h"
-#include "commands/StartSpelling.h"
+#include "paths/SearchPath.h"
+#include "paths/StartSpelling.h"
 #include "engine/CommandLine.h"
 #include "tests/support/Argdump.h"
 #include "tests/support/ImportTable.h"

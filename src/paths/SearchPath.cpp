@@ -1,6 +1,6 @@
-#include "commands/SearchPath.h"
+#include "paths/SearchPath.h"
 
-#include "commands/StartSpelling.h"
+#include "paths/StartSpelling.h"
 
 #include <algorithm>
 

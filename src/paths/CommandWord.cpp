@@ -1,4 +1,4 @@
-#include "commands/CommandWord.h"
+#include "paths/CommandWord.h"
 
 namespace torvex::words {
 namespace {

@@ -1,4 +1,4 @@
-#include "commands/NativeSystemFolder.h"
+#include "paths/NativeSystemFolder.h"
 
 #include <windows.h>
 

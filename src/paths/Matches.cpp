@@ -1,13 +1,13 @@
-#include "commands/Matches.h"
+#include "paths/Matches.h"
 
-#include "commands/CommandWord.h"
+#include "paths/CommandWord.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "commands/NativeSystemFolder.h"
-#include "commands/SearchPath.h"
+#include "paths/NativeSystemFolder.h"
+#include "paths/SearchPath.h"
 #include "text/CodePage.h"
 
 namespace torvex {

@@ -4,7 +4,7 @@
 // asked of the caller.
 #include <string>
 
-#include "commands/SearchPath.h"
+#include "paths/SearchPath.h"
 
 namespace torvex::search {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "commands/StartSpelling.h"
+#include "paths/StartSpelling.h"
 
 namespace torvex {
 
