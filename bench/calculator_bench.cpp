@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/Calculator.h"
+#include "calculator/Calculator.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // on the clipboard and in the field, records the line and runs nothing.
 #include <string>
 
-#include "commands/Calculator.h"
+#include "calculator/Calculator.h"
 #include "commands/CommandTable.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"

@@ -10,7 +10,7 @@
 
 #include "appearance/PaintCache.h"
 #include "commands/Aliases.h"
-#include "commands/Calculator.h"
+#include "calculator/Calculator.h"
 #include "commands/UseChanges.h"
 #include "commands/UseCounts.h"
 #include "commands/UsesFile.h"

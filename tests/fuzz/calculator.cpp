@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "commands/Calculator.h"
+#include "calculator/Calculator.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "commands/Calculator.h"
+#include "calculator/Calculator.h"
 #include "tests/support/Text.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#include "commands/Calculator.h"
+#include "calculator/Calculator.h"
 
-#include "commands/CalculatorWork.h"
-#include "commands/Lookalikes.h"
+#include "calculator/CalculatorWork.h"
+#include "calculator/Lookalikes.h"
 
 #include <boost/multiprecision/cpp_dec_float.hpp>
 #include <boost/multiprecision/cpp_int.hpp>

@@ -1,4 +1,4 @@
-#include "commands/Lookalikes.h"
+#include "calculator/Lookalikes.h"
 
 #include <cstddef>
 
