@@ -151,8 +151,7 @@ auto Evaluator<F>::ApproximatePower(F x, const V& exponent) -> V {
     if (x < 0) {
         if (!IsInteger(exponent) && !NearWhole(y)) Fail(kOutsideDomain);
         y = round(y);
-        negative = bit_test(
-            abs(IsInteger(exponent) ? numerator(exponent.q) : y.template convert_to<Integer>()), 0);
+        negative = bit_test(abs(IsInteger(exponent) ? numerator(exponent.q) : WholeOf(y)), 0);
         x = -x;
     }
     if (x == 0) {

@@ -119,7 +119,7 @@ auto Evaluator<F>::Whole(Op op, const V& a) -> V {
         const F half = floor(x) + F(1) / 2;
         if (op == Op::kRound && Near(x, half)) return V::Of(round(half));
         const F whole = op == Op::kFloor ? floor(x) : op == Op::kCeil ? ceil(x) : round(x);
-        if (abs(whole) < HeldWhole<F>()) return V::Exact(whole.template convert_to<Integer>());
+        if (abs(whole) < HeldWhole<F>()) return V::Exact(WholeOf(whole));
         return V::Of(whole);
     }
     if (IsInteger(a)) return a;
@@ -139,7 +139,7 @@ auto Evaluator<F>::Factorial(const V& a) -> V {
     // One that cannot be told from a whole number is taken as that number, and the result
     // as an approximation: log(1000)! is about 6, as floor(pi)! is 6.
     if (!a.exact && a.f >= 0 && NearWhole(a.f)) {
-        return V::Of(Approximate(Factorial(V::Exact(round(a.f).template convert_to<Integer>()))));
+        return V::Of(Approximate(Factorial(V::Exact(WholeOf(F(round(a.f)))))));
     }
     if (!IsInteger(a) || a.q < 0) Fail(kOutsideDomain);
     Integer n = numerator(a.q);

@@ -170,8 +170,15 @@ inline double Log10(const Integer& n) {
     return std::log10((n >> (high - 52)).convert_to<double>()) + (high - 52) * kLog10Of2;
 }
 
+// A whole approximation as a whole number. Boost's conversion takes ilogb(0), the lowest int,
+// and negates it, which is undefined: 0 is given here.
 template <class F>
-inline bool IsInteger(const Value<F>& value) {
+Integer WholeOf(const F& x) {
+    return x == 0 ? Integer(0) : x.template convert_to<Integer>();
+}
+
+template <class F>
+bool IsInteger(const Value<F>& value) {
     return value.exact && denominator(value.q) == 1;
 }
 
