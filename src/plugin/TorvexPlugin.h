@@ -11,11 +11,11 @@
 #include "appearance/PaintCache.h"
 #include "commands/Aliases.h"
 #include "calculator/Calculator.h"
-#include "commands/UseChanges.h"
-#include "commands/UseCounts.h"
-#include "commands/UsesFile.h"
+#include "history/UseChanges.h"
+#include "history/UseCounts.h"
+#include "history/UsesFile.h"
 #include "host/NimbarApi.h"
-#include "window/GonePrograms.h"
+#include "history/GonePrograms.h"
 #include "worker/Worker.h"
 
 constexpr int kWorkBufferSize = 512;
@@ -101,7 +101,7 @@ struct TorvexPlugin {
     torvex::PaintCache paintCache;  // the background drawn once, and the bitmap a paint uses
     int textHeight;                 // of the font, measured when the font is made
     bool repaintPending;            // the whole box asked to be painted, in this message
-    std::wstring historyPath;       // where history.txt is kept (commands/HistoryLocation.cpp)
+    std::wstring historyPath;       // where history.txt is kept (history/HistoryLocation.cpp)
     bool historyChosen;
     // Suggestions as you type ("torvex.suggest:"), ranked by the uses of each held line.
     bool suggest;
@@ -184,7 +184,7 @@ struct TorvexPlugin {
     void ClearLine();
     void DeleteWordBeforeCaret();
 
-    // Command history (commands/History.cpp).
+    // Command history (history/History.cpp).
     void LoadHistory();
     void FillHistory(const std::vector<std::u16string>& lines);  // the newest 512, newest first
     void AddToHistory(const wchar_t* line);
@@ -192,7 +192,7 @@ struct TorvexPlugin {
     void RecallNewer();
     void CompleteFromHistory();
     // Shift+Delete on a recalled line: gone from the list and the file; false when the field
-    // shows no recalled line unchanged (commands/HistoryRemoval.cpp).
+    // shows no recalled line unchanged (history/HistoryRemoval.cpp).
     bool RemoveRecalledLine();
     int DropFromList(const wchar_t* line, int slot);
 
@@ -228,7 +228,7 @@ struct TorvexPlugin {
     const torvex::calc::Result& CalculationOf(const std::wstring& line);
     bool RunCalculation(const wchar_t* line);
 
-    // The uses of the held lines, and their file beside history.txt (commands/HistoryUses.cpp).
+    // The uses of the held lines, and their file beside history.txt (history/HistoryUses.cpp).
     void LoadUses();
     void RecordUse(const wchar_t* line);
     void ForgetUses(const wchar_t* line);

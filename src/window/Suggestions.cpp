@@ -11,7 +11,7 @@
 
 #include "appearance/GdiGuards.h"
 #include "paths/CommandWord.h"
-#include "commands/Ranking.h"
+#include "history/Ranking.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 #include "window/Keyboard.h"

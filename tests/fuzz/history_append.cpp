@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/HistoryFile.h"
+#include "history/HistoryFile.h"
 #include "tests/support/ReferenceHistory.h"
 
 namespace {

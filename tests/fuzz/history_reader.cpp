@@ -6,7 +6,7 @@
 #include <istream>
 #include <string>
 
-#include "commands/HistoryFile.h"
+#include "history/HistoryFile.h"
 #include "tests/support/ChoppyStream.h"
 #include "tests/support/ReferenceHistory.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/HistoryFile.h"
+#include "history/HistoryFile.h"
 #include "tests/support/ReferenceHistory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

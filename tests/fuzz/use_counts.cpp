@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "commands/UseChanges.h"
-#include "commands/UseCounts.h"
+#include "history/UseChanges.h"
+#include "history/UseCounts.h"
 
 namespace {
 constexpr std::int64_t kNow = 1800000000;

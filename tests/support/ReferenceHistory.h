@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "commands/HistoryFile.h"
+#include "history/HistoryFile.h"
 
 namespace testsupport {
 

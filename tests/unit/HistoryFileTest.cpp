@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/HistoryFile.h"
+#include "history/HistoryFile.h"
 #include "tests/support/ChoppyStream.h"
 #include "tests/support/ReferenceHistory.h"
 #include "tests/support/Text.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/HistoryLocation.h"
+#include "history/HistoryLocation.h"
 #include "text/WholeFile.h"
 #include "plugin/TorvexPlugin.h"
 #include "tests/support/AppData.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "commands/Ranking.h"
-#include "commands/UseChanges.h"
-#include "commands/UseCounts.h"
+#include "history/Ranking.h"
+#include "history/UseChanges.h"
+#include "history/UseCounts.h"
 #include "tests/support/Text.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "commands/HistoryLocation.h"
+#include "history/HistoryLocation.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "commands/UsesFile.h"
+#include "history/UsesFile.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "window/GonePrograms.h"
+#include "history/GonePrograms.h"
 
 #include <unordered_set>
 

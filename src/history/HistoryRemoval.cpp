@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <string>
 
-#include "commands/HistoryFile.h"
+#include "history/HistoryFile.h"
 #include "text/WholeFile.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"

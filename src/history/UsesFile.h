@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "commands/UseChanges.h"
-#include "commands/UseCounts.h"
+#include "history/UseChanges.h"
+#include "history/UseCounts.h"
 #include "worker/Worker.h"
 
 namespace torvex::uses {

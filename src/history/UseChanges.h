@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "commands/UseCounts.h"
+#include "history/UseCounts.h"
 
 namespace torvex::uses {
 

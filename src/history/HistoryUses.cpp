@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "commands/HistoryLocation.h"
+#include "history/HistoryLocation.h"
 #include "commands/Texts.h"
-#include "commands/UsesFile.h"
+#include "history/UsesFile.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "commands/UseCounts.h"
+#include "history/UseCounts.h"
 
 namespace torvex::ranking {
 

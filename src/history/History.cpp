@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "commands/HistoryFile.h"
-#include "commands/HistoryLocation.h"
+#include "history/HistoryFile.h"
+#include "history/HistoryLocation.h"
 #include "plugin/BoundedText.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"

@@ -1,4 +1,4 @@
-#include "commands/Ranking.h"
+#include "history/Ranking.h"
 
 namespace torvex::ranking {
 namespace {

@@ -1,4 +1,4 @@
-#include "commands/UseCounts.h"
+#include "history/UseCounts.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "commands/HistoryFile.h"
+#include "history/HistoryFile.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "commands/UseChanges.h"
+#include "history/UseChanges.h"
 
 namespace torvex::uses {
 
