@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "history/HistoryLocation.h"
-#include "commands/Texts.h"
+#include "plugin/Texts.h"
 #include "history/UsesFile.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "appearance/PaintCache.h"
-#include "commands/Aliases.h"
+#include "interpreter/Aliases.h"
 #include "calculator/Calculator.h"
 #include "history/UseChanges.h"
 #include "history/UseCounts.h"
@@ -175,7 +175,7 @@ struct TorvexPlugin {
     void GiveBackSlitAutoHide();  // at stop
     LRESULT ShowContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Enter in the box (commands/RunLine.cpp); `elevated` for Ctrl+Shift+Enter.
+    // Enter in the box (interpreter/RunLine.cpp); `elevated` for Ctrl+Shift+Enter.
     void RunLine(bool elevated = false);
 
     // Tab, Escape and Ctrl+Backspace in the box (window/LineKeys.cpp).
@@ -222,7 +222,7 @@ struct TorvexPlugin {
     void ReplaceTyped(const std::wstring& text, int slot);
     static std::int64_t Now();
 
-    // Calculations (commands/Calculation.cpp).
+    // Calculations (interpreter/Calculation.cpp).
     static char16_t DecimalSeparator();
     bool MayCalculate(const std::wstring& line);
     const torvex::calc::Result& CalculationOf(const std::wstring& line);
@@ -254,7 +254,8 @@ struct TorvexPlugin {
     // user's name.
     enum class Outcome { kNotRun, kRun, kCleared, kShowsName };
     Outcome RunCommand(const wchar_t* line, bool elevated);
-    // False when the line was not handed over and must stay in the field (commands/EngineCall.cpp).
+    // False when the line was not handed over and must stay in the field
+    // (interpreter/EngineCall.cpp).
     bool HandToEngine(const wchar_t* line, bool elevated);
     bool BuildHistoryPath();
     void ShowLine(const wchar_t* text, int slot);

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "commands/Aliases.h"
+#include "interpreter/Aliases.h"
 #include "host/ShellMessages.h"
 #include "plugin/TorvexPlugin.h"
 #include "shell/StandIn.h"

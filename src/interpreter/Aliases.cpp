@@ -1,4 +1,4 @@
-#include "commands/Aliases.h"
+#include "interpreter/Aliases.h"
 
 #include <windows.h>
 

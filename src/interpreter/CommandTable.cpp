@@ -1,4 +1,4 @@
-#include "commands/CommandTable.h"
+#include "interpreter/CommandTable.h"
 
 #include "host/ShellMessages.h"
 

@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <string>
 
-#include "commands/CommandTable.h"
-#include "commands/Texts.h"
+#include "interpreter/CommandTable.h"
+#include "plugin/Texts.h"
 #include "text/Utf.h"
 #include "host/ShellMessages.h"
 #include "plugin/BoundedText.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "commands/Texts.h"
+#include "plugin/Texts.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 

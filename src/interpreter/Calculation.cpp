@@ -3,7 +3,7 @@
 #include <string>
 
 #include "calculator/Calculator.h"
-#include "commands/CommandTable.h"
+#include "interpreter/CommandTable.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
 #include "window/Paste.h"
