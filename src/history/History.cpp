@@ -25,12 +25,12 @@ std::u16string ReadInCodePage(std::string_view bytes) {
 // off then, and kept.
 bool TorvexPlugin::BuildHistoryPath() {
     if (!historyFile) return false;
-    if (!historyChosen) {
-        historyPath = torvex::ChooseHistoryFile(GetPluginFolder(), kWorkBufferSize - 1,
-                                                torvex::ProcessIsVirtualized());
-        historyChosen = true;
+    if (!historyPlace.chosen) {
+        historyPlace.path = torvex::ChooseHistoryFile(GetPluginFolder(), kWorkBufferSize - 1,
+                                                      torvex::ProcessIsVirtualized());
+        historyPlace.chosen = true;
     }
-    return !historyPath.empty() && torvex::CopyText(workBuffer, historyPath.c_str());
+    return !historyPlace.path.empty() && torvex::CopyText(workBuffer, historyPlace.path.c_str());
 }
 
 void TorvexPlugin::LoadHistory() {

@@ -5,6 +5,12 @@
 
 namespace torvex {
 
+// Where this box keeps history.txt: chosen at the first use, and kept.
+struct HistoryPlace {
+    std::wstring path;  // empty: no place could be had
+    bool chosen = false;
+};
+
 // The use counts' file, kept beside history.txt wherever that is.
 inline constexpr wchar_t kCountsFileName[] = L"history.counts.txt";
 

@@ -36,7 +36,6 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     recalledSlot = -1;
     textHeight = 0;
     repaintPending = false;
-    historyChosen = false;
     suggest = true;
     composing = false;
     focused = false;

@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "appearance/PaintCache.h"
-#include "interpreter/Aliases.h"
 #include "calculator/Calculator.h"
-#include "history/UseChanges.h"
-#include "history/UseCounts.h"
-#include "history/UsesFile.h"
-#include "host/NimbarApi.h"
 #include "history/GonePrograms.h"
+#include "history/HistoryLocation.h"
+#include "history/Uses.h"
+#include "host/NimbarApi.h"
+#include "interpreter/Aliases.h"
+#include "interpreter/Calculated.h"
+#include "window/HistorySearch.h"
 #include "worker/Worker.h"
 
 constexpr int kWorkBufferSize = 512;
@@ -89,51 +90,24 @@ struct TorvexPlugin {
     torvex::TabCycle* tabCycle;  // the matches Tab goes through; null between cycles
     bool shiftTap;        // Shift is down, and no other key went down since: its release completes
     bool lowHalfRefused;  // a character's first half did not fit the line: the second follows
-    HHOOK typedCharacters;  // carries characters past an ANSI message loop (window/)
-    int recalledSlot;       // the slot the field shows, recalled and unchanged since; or -1
-    // Ctrl+R: what is searched for, the slot shown (-1: nothing matched), what the field held.
-    struct Search {
-        bool active = false;
-        std::u16string text;
-        int slot = -1;
-        std::u16string before;
-    } search;
+    HHOOK typedCharacters;          // carries characters past an ANSI message loop (window/)
+    int recalledSlot;               // the slot the field shows, recalled and unchanged since; or -1
+    torvex::HistorySearch search;   // Ctrl+R (window/)
     torvex::PaintCache paintCache;  // the background drawn once, and the bitmap a paint uses
     int textHeight;                 // of the font, measured when the font is made
     bool repaintPending;            // the whole box asked to be painted, in this message
-    std::wstring historyPath;       // where history.txt is kept (history/HistoryLocation.cpp)
-    bool historyChosen;
+    torvex::HistoryPlace historyPlace;  // where history.txt is kept (history/)
     // Suggestions as you type ("torvex.suggest:"), ranked by the uses of each held line.
     bool suggest;
-    bool composing;  // an input method is composing: no suggestion
-    bool focused;    // the box has the keyboard focus
-    // The use counts: as the file held them when last read, with this box's changes since.
-    struct Uses {
-        torvex::uses::UseCounts counts;
-        torvex::uses::UseChanges changes;  // not written yet
-        torvex::uses::UsesFile file;       // written on the worker
-    } uses;
-    // What a key ranks by, made again only after the history or the counts changed, so that a
-    // key neither looks up nor allocates anything per line: each held slot's uses, and the lines
-    // counted that the list no longer holds, newest use first.
-    struct Ranked {
-        bool stale = true;
-        std::vector<torvex::uses::Use> held;
-        std::vector<std::size_t> heldLengths;
-        std::vector<std::wstring> counted;
-        std::vector<torvex::uses::Use> countedUses;
-        std::vector<bool> gone;  // of the held slots, then of the lines counted
-    } ranked;
+    bool composing;                     // an input method is composing: no suggestion
+    bool focused;                       // the box has the keyboard focus
+    torvex::uses::Uses uses;            // the use counts (history/)
+    torvex::uses::Ranked ranked;        // what a key ranks by (history/)
     torvex::Worker worker;              // for what may wait on a disk (worker/)
     torvex::GonePrograms gonePrograms;  // which lines' programs are gone, as learnt on it
     // The calculator ("torvex.calculator:"), and the last result.
     bool calculator;
-    struct Calculated {
-        bool valid = false;
-        std::wstring line;
-        char16_t separator = u'.';  // the decimal separator it was worked out with
-        torvex::calc::Result result;
-    } calculated;
+    torvex::Calculated calculated;  // the last result (interpreter/)
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
