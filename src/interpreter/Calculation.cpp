@@ -6,7 +6,7 @@
 #include "interpreter/CommandTable.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
-#include "window/Paste.h"
+#include "text/Clipboard.h"
 
 namespace {
 
