@@ -11,6 +11,7 @@ declare -A uses=(
     [text]=""
     [paths]="text"
     [calculator]=""
+    [programs]=""
     [worker]=""
     [host]=""
     [history]="text paths worker host plugin"

@@ -1,0 +1,120 @@
+#include "programs/Matching.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "programs/Folding.h"
+
+namespace torvex::programs {
+namespace {
+
+// What separates words: blanks and punctuation.
+bool Separates(char16_t c) {
+    if (c < 0x80) {
+        return !((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'));
+    }
+    return (c >= 0x2000 && c <= 0x206F) || c == 0x00A0 || c == 0x3000 || c == 0x00B7;
+}
+
+bool IsCapital(char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7) ||
+           (c >= 0x0391 && c <= 0x03A9) || (c >= 0x0400 && c <= 0x042F);
+}
+
+// Words that say an entry removes, resets or documents a program.
+const char16_t* const kLastWords[] = {u"uninstall", u"uninstaller", u"remove",  u"reset",
+                                      u"readme",    u"help",        u"website", u"documentation",
+                                      u"manual",    u"license"};
+
+bool StartsWith(std::u16string_view text, std::u16string_view start) {
+    return text.size() >= start.size() && text.compare(0, start.size(), start) == 0;
+}
+
+}  // namespace
+
+Prepared Prepare(const Entry& entry) {
+    Prepared prepared;
+    prepared.folded = Folded(entry.name);
+    const std::u16string& name = entry.name;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (Separates(name[i])) continue;
+        const bool start =
+            i == 0 || Separates(name[i - 1]) || (IsCapital(name[i]) && !IsCapital(name[i - 1]));
+        if (!start) continue;
+        prepared.wordStarts.push_back(i);
+        prepared.initials += prepared.folded[i];
+    }
+    for (std::size_t w = 0; w < prepared.wordStarts.size(); ++w) {
+        const std::size_t from = prepared.wordStarts[w];
+        std::size_t to = from;
+        while (to < name.size() && !Separates(name[to]) &&
+               (to == from || !IsCapital(name[to]) || IsCapital(name[to - 1])))
+            ++to;
+        const std::u16string_view word(prepared.folded.data() + from, to - from);
+        for (const char16_t* last : kLastWords) prepared.last = prepared.last || word == last;
+    }
+    prepared.last = prepared.last || entry.kind == Kind::kDocument;
+    return prepared;
+}
+
+Tier TierOf(std::u16string_view typed, const Prepared& entry) {
+    if (typed.empty()) return Tier::kNone;
+    const std::u16string_view name = entry.folded;
+    if (name == typed) return Tier::kWhole;
+    if (StartsWith(name, typed)) return Tier::kStart;
+    if (typed.size() >= 2 && StartsWith(entry.initials, typed)) return Tier::kInitials;
+    // Each typed word starts a word of the name, in order.
+    std::size_t word = 0, at = 0;
+    bool words = true;
+    while (at < typed.size() && words) {
+        while (at < typed.size() && typed[at] == u' ') ++at;
+        std::size_t end = typed.find(u' ', at);
+        if (end == std::u16string_view::npos) end = typed.size();
+        if (at == end) break;
+        const std::u16string_view part = typed.substr(at, end - at);
+        while (word < entry.wordStarts.size() &&
+               !StartsWith(name.substr(entry.wordStarts[word]), part)) {
+            ++word;
+        }
+        words = word < entry.wordStarts.size();
+        ++word;
+        at = end;
+    }
+    if (words && typed.find(u' ') != std::u16string_view::npos) return Tier::kWords;
+    if (name.find(typed) != std::u16string_view::npos) return Tier::kContains;
+    return Tier::kNone;
+}
+
+int Best(std::u16string_view typed, const std::vector<Entry>& entries,
+         const std::vector<Prepared>& prepared, const std::vector<Learnt>& learntNewestFirst,
+         const std::function<std::uint64_t(int entry)>& score) {
+    const std::u16string folded = Folded(typed);
+    if (folded.empty()) return -1;
+    // Learnt after one pick: the text itself, and every longer start of the entry's name.
+    for (const Learnt& learnt : learntNewestFirst) {
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i].key != learnt.key) continue;
+            if (folded == learnt.text ||
+                (folded.size() > learnt.text.size() && StartsWith(prepared[i].folded, folded))) {
+                return static_cast<int>(i);
+            }
+        }
+    }
+    int best = -1;
+    std::tuple<Tier, bool, std::uint64_t, std::size_t> bestRank;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Tier tier = TierOf(folded, prepared[i]);
+        if (tier == Tier::kNone) continue;
+        // Better is smaller: the tier, not ranked last, the higher score, the shorter name.
+        const auto rank = std::make_tuple(tier, prepared[i].last, ~score(static_cast<int>(i)),
+                                          prepared[i].folded.size());
+        if (best < 0 || rank < bestRank ||
+            (rank == bestRank && prepared[i].folded < prepared[best].folded)) {
+            best = static_cast<int>(i);
+            bestRank = rank;
+        }
+    }
+    return best;
+}
+
+}  // namespace torvex::programs

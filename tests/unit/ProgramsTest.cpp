@@ -1,0 +1,89 @@
+// Programs by name: which entry a few typed letters suggest, tier by tier, learnt after one pick.
+// Each row's expected entry is what a user of a Start menu like this one means by the letters.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "programs/Matching.h"
+#include "tests/support/Text.h"
+
+namespace {
+
+using torvex::programs::Entry;
+using torvex::programs::Kind;
+
+std::vector<Entry> StartMenu() {
+    std::vector<Entry> entries;
+    for (const char* name :
+         {"Visual Studio Code", "Visual Studio 2022", "Uninstall Visual Studio Code", "VirtualBox",
+          "Notepad++", "Notepad",
+          "\xC3\x89"
+          "diteur de texte",
+          "Microsoft Word", "Word Readme", "Paint", "Paint 3D", "Python 3.12 (64-bit)",
+          "7-Zip File Manager", "\xD0\x91\xD0\xBB\xD0\xBE\xD0\xBA\xD0\xBD\xD0\xBE\xD1\x82",
+          "Reset Network Settings"}) {
+        entries.push_back({testsupport::U16(name), testsupport::U16(name), Kind::kProgram});
+    }
+    entries.push_back({u"Python 3.12 Manuals", u"Python 3.12 Manuals", Kind::kDocument});
+    return entries;
+}
+
+TEST(Programs, AFewLettersSuggestTheProgramMeant) {
+    struct Case {
+        const char* typed;
+        const char* expected;  // "" for none
+        std::map<std::string, int> scores = {};
+        std::vector<std::pair<std::string, std::string>> learnt = {};  // text, entry; newest first
+    };
+    const Case cases[] = {
+        {"notepad", "Notepad"},  // the whole name before a longer one
+        {"note", "Notepad"},     // the start; the shorter name
+        {"NOTE", "Notepad"},
+        {"vsc", "Visual Studio Code"},  // initials
+        {"vs", "Visual Studio 2022"},   // of equal length, the name in order
+        {"vs", "Visual Studio Code", {{"Visual Studio Code", 4}}},  // run more
+        {"vb", "VirtualBox"},  // a capital inside a word starts one
+        {"7z", "7-Zip File Manager"},
+        {"stu cod", "Visual Studio Code"},  // word starts in order; the uninstaller after it
+        {"code", "Visual Studio Code"},     // anywhere in the name
+        {"uninstall", "Uninstall Visual Studio Code"},
+        {"py", "Python 3.12 (64-bit)"},  // the manuals are no program
+        {"reset", "Reset Network Settings"},
+        {"net set", "Reset Network Settings"},
+        {"editeur",
+         "\xC3\x89"
+         "diteur de texte"},  // accent-free
+        {"\xC3\x89"
+         "DIT",
+         "\xC3\x89"
+         "diteur de texte"},
+        {"\xD0\xB1\xD0\xBB\xD0\xBE\xD0\xBA",
+         "\xD0\x91\xD0\xBB\xD0\xBE\xD0\xBA\xD0\xBD\xD0\xBE\xD1\x82"},
+        {"pain", "Paint 3D", {{"Paint 3D", 2}}},
+        {"p", "Paint 3D", {}, {{"p", "Paint 3D"}}},  // learnt after one pick
+        {"pai", "Paint 3D", {}, {{"p", "Paint 3D"}}},
+        {"paint", "Paint 3D", {}, {{"p", "Paint 3D"}}},  // a longer start of its name
+        {"py", "Python 3.12 (64-bit)", {}, {{"p", "Paint 3D"}}},
+        {"vs", "Visual Studio Code", {}, {{"vs", "Visual Studio Code"}, {"vs", "VirtualBox"}}},
+        {"zzq", ""},
+        {"", ""},
+    };
+    const std::vector<Entry> entries = StartMenu();
+    std::vector<torvex::programs::Prepared> prepared;
+    for (const Entry& entry : entries) prepared.push_back(torvex::programs::Prepare(entry));
+    for (const Case& row : cases) {
+        std::vector<torvex::programs::Learnt> learnt;
+        for (const auto& [text, key] : row.learnt)
+            learnt.push_back({testsupport::U16(text), testsupport::U16(key)});
+        const int best = torvex::programs::Best(
+            testsupport::U16(row.typed), entries, prepared, learnt, [&](int entry) {
+                auto found = row.scores.find(testsupport::Utf8(entries[entry].name));
+                return static_cast<std::uint64_t>(found == row.scores.end() ? 0 : found->second);
+            });
+        EXPECT_EQ(best < 0 ? "" : testsupport::Utf8(entries[best].name), row.expected) << row.typed;
+    }
+}
+
+}  // namespace
