@@ -10,7 +10,8 @@ cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Rel
 cmake --build "$build" -j "$(nproc)" > "$build.build.log" 2>&1 || { cat "$build.build.log"; exit 1; }
 
 failed=0
-for target in history_reader history_append history_remove command_line use_counts calculator; do
+for target in history_reader history_append history_remove command_line use_counts calculator \
+    programs_list; do
     found="$(mktemp -d)"  # new inputs the run finds; the committed seeds stay as they are
     log="$build/$target.log"
     (cd "$build" && ./fuzz_$target -max_total_time="$seconds" -max_len=20000 -timeout=10 \

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "programs/ListFile.h"
 #include "programs/Matching.h"
 #include "tests/support/Text.h"
 
@@ -84,6 +85,35 @@ TEST(Programs, AFewLettersSuggestTheProgramMeant) {
             });
         EXPECT_EQ(best < 0 ? "" : testsupport::Utf8(entries[best].name), row.expected) << row.typed;
     }
+}
+
+// The list file: what another version, a cut or a damaged line leaves of it.
+TEST(Programs, TheListFileCostsOnlyWhatCannotBeRead) {
+    const std::string good = "P\tk\tC:\\a.lnk\tApp\n";
+    struct Case {
+        std::string bytes;
+        std::size_t entries;
+    };
+    const Case cases[] = {
+        {"torvex programs 1\n" + good + good, 2},
+        {"torvex programs 2\n" + good, 0},                      // another version
+        {"torvex programs 1\n" + good + "P\tk\tC:\\b", 1},      // cut short
+        {"torvex programs 1\nX\tk\ts\tn\n" + good, 1},          // a kind it does not know
+        {"torvex programs 1\nP\tk\ts\t\xFF\n" + good, 1},       // no UTF-8
+        {"torvex programs 1\nP\t\ts\tn\nP\tk\ts\n" + good, 1},  // an empty key, a field short
+        {"", 0},
+    };
+    for (const Case& row : cases) {
+        const auto list = torvex::programs::ReadList(row.bytes);
+        EXPECT_EQ(list.size(), row.entries) << row.bytes;
+        EXPECT_EQ(torvex::programs::ReadList(torvex::programs::WrittenList(list)).size(),
+                  row.entries);
+    }
+    const auto list = torvex::programs::ReadList("torvex programs 1\nD\tk\tC:\\r.url\tR\xC3\xA9\n");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].entry.kind, Kind::kDocument);
+    EXPECT_EQ(list[0].entry.name, u"R\u00E9");
+    EXPECT_EQ(list[0].start, u"C:\\r.url");
 }
 
 }  // namespace
