@@ -1,13 +1,20 @@
 // Programs by name: which entry a few typed letters suggest, tier by tier, learnt after one pick.
 // Each row's expected entry is what a user of a Start menu like this one means by the letters.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "programs/ListFile.h"
 #include "programs/Matching.h"
+#include "programs/StartMenu.h"
+#include "tests/support/TempShellFolder.h"
 #include "tests/support/Text.h"
 
 namespace {
@@ -114,6 +121,58 @@ TEST(Programs, TheListFileCostsOnlyWhatCannotBeRead) {
     EXPECT_EQ(list[0].entry.kind, Kind::kDocument);
     EXPECT_EQ(list[0].entry.name, u"R\u00E9");
     EXPECT_EQ(list[0].start, u"C:\\r.url");
+}
+
+// A Start menu folder of the test's own, with shortcuts made as installers make them: each is read
+// without being resolved, named as Explorer shows it, a program or a document by its target.
+TEST(Programs, StartMenuShortcutsAreReadWithoutResolvingThem) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    testsupport::TempShellFolder menu{"torvex-start-menu"};
+    const std::wstring root = testsupport::Wide(menu.path());
+    auto shortcut = [](const std::wstring& path, const wchar_t* target) {
+        IShellLinkW* link = nullptr;
+        IPersistFile* file = nullptr;
+        ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                               IID_IShellLinkW, reinterpret_cast<void**>(&link))));
+        link->SetPath(target);
+        ASSERT_TRUE(
+            SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
+        EXPECT_TRUE(SUCCEEDED(file->Save(path.c_str(), TRUE)));
+        file->Release();
+        link->Release();
+    };
+    std::wstring deep = root + L"Sub";
+    CreateDirectoryW(deep.c_str(), nullptr);
+    shortcut(root + L"Tool.lnk", L"\\\\no-such-server\\share\\tool.exe");  // never reached
+    shortcut(root + L"Tool Readme.lnk", L"C:\\no-such-folder\\readme.txt");
+    shortcut(deep + L"\\Deep \u00C9diteur.lnk", L"C:\\no-such-folder\\editor.exe");
+    std::ofstream(menu.path() + "Site.url") << "[InternetShortcut]\r\nURL=https://example.org/\r\n";
+    std::ofstream(menu.path() + "Broken.lnk") << "not a shortcut";
+    std::ofstream(menu.path() + "notes.txt") << "x";
+    for (int level = 0; level < 12; ++level) {  // deeper than any Start menu: cut at its bound
+        deep += L"\\d";
+        CreateDirectoryW(deep.c_str(), nullptr);
+    }
+    shortcut(deep + L"\\Too Deep.lnk", L"C:\\x.exe");
+    std::vector<torvex::programs::Listed> list;
+    torvex::programs::AddShortcuts(root.substr(0, root.size() - 1), u"U:", list);
+    std::map<std::string, std::string> read;  // name: kind and key
+    for (const auto& listed : list) {
+        read[testsupport::Utf8(listed.entry.name)] =
+            std::string(listed.entry.kind == Kind::kProgram ? "program " : "document ") +
+            testsupport::Utf8(listed.entry.key);
+    }
+    const std::map<std::string, std::string> expected = {
+        {"Tool", "program U:Tool.lnk"},
+        {"Tool Readme", "document U:Tool Readme.lnk"},
+        {"Deep \xC3\x89"
+         "diteur",
+         "program U:Sub\\Deep \xC3\x89"
+         "diteur.lnk"},
+        {"Site", "document U:Site.url"},
+    };
+    EXPECT_EQ(read, expected);
+    CoUninitialize();
 }
 
 }  // namespace
