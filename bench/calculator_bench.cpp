@@ -72,6 +72,9 @@ std::vector<std::string> HeavyLines() {
         "=" + Repeated("(-2)^ln(e)", "*"),
         "=" + Repeated("log(1000)!", "+"),
         "=" + Repeated("ln(e)^(10^60)", "*"),
+        // Heavy exact work, then a term that 50 digits cannot tell: worked out twice.
+        "=3248!+(exp(1e-60)-1)",
+        "=9*10^9999+(exp(1e-60)-1)",
     };
 }
 

@@ -114,8 +114,8 @@ auto Evaluator<F>::Sum(const F& x, const F& y) -> V {
 
 template <class F>
 bool Evaluator<F>::Near(const F& x, const F& step) {
-    if (abs(x) >= HeldWhole<F>() || abs(x - step) > Margin<F>() * std::max(abs(x), F(1)))
-        return false;
+    // Relative to the value itself: a tiny quotient (5 mod exp(300)) is no whole 0.
+    if (abs(x) >= HeldWhole<F>() || abs(x - step) > Margin<F>() * abs(x)) return false;
     Unsure();
     return true;
 }
@@ -165,7 +165,7 @@ auto Evaluator<F>::ApproximatePower(F x, const V& exponent) -> V {
     // An exponent so large that the digits cannot tell the result: 1.0000001^(10^40).
     if (spread > pow(F(10), -static_cast<int>(kRoundedDigits) - 1)) {
         Unsure();
-        Fail(kTooLarge);
+        Fail(kExponentTooLarge);
     }
     const F power = pow(x, y);
     return V::Of(negative ? -power : power);

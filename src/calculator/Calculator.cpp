@@ -63,7 +63,13 @@ Result Calculate(std::u16string_view line, char16_t decimal) {
         try {
             return Worked<Float>(parser.nodes(), root, decimal, budget, deadline, false);
         } catch (const Wider&) {
-            return Worked<WideFloat>(parser.nodes(), root, decimal, budget, deadline, true);
+            // The wider pass has a bound of its own, so that what the first pass spent before it
+            // could not tell does not refuse a line it would have worked out: a line that needs
+            // it may cost twice the work of one that does not.
+            Budget wider;
+            Result result = Worked<WideFloat>(parser.nodes(), root, decimal, wider, deadline, true);
+            result.work += budget.spent();
+            return result;
         }
     } catch (const Failure& failure) {
         if (failure.syntax && !asked) return {};

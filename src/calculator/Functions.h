@@ -29,9 +29,14 @@ auto Evaluator<F>::Function(Op op, const V& a) -> V {
             if (abs(x) > F(kMostDigits) * log(F(10))) Fail(x > 0 ? kTooLarge : kTooSmall);
             return V::Of(exp(x));
         case Op::kLn:
-        case Op::kLog:
+        case Op::kLog: {
             if (x <= 0) Fail(kOutsideDomain);
-            return V::Of(op == Op::kLn ? log(x) : log10(x));
+            // Next to 1 the result is the argument's own noise, which is no value: ln(ln(e)) is 0.
+            const F value = op == Op::kLn ? log(x) : log10(x);
+            if (abs(value) > Noise<F>()) return V::Of(value);
+            Unsure();
+            return V::Of(F(0));
+        }
         case Op::kSin:
         case Op::kCos:
         case Op::kTan:

@@ -35,6 +35,8 @@ const char16_t kTooLarge[] = u"too large";
 const char16_t kTooSmall[] = u"too small";
 const char16_t kOutsideDomain[] = u"outside the function's domain";
 const char16_t kTooMuchWork[] = u"too much to work out";
+// A power whose exponent is so large that the digits carried cannot tell its result.
+const char16_t kExponentTooLarge[] = u"exponent too large";
 const char16_t kGroupingRefused[] =
     u"digit grouping is not read: write the digits without separators";
 

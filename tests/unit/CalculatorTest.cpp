@@ -123,8 +123,17 @@ const Case kCases[] = {
     {"exp(1e-60)-1", Kind::kRounded, "1e-60"},
     {"=(exp(1e-50)-1)^2", Kind::kRounded, "1e-100"},  // an approximation is never exact
     {"0^pi", Kind::kRounded, "0"},
+    {"=ln(ln(e))", Kind::kRounded, "0"},  // a logarithm next to 1 is 0, not the noise
+    {"=log(tan(pi/4))", Kind::kRounded, "0"},
+    {"ln(1+1e-60)", Kind::kRounded, "1e-60"},
     {"ln(e)^(10^60)", Kind::kRounded, "1"},
     {"log(1000)!", Kind::kRounded, "6"},  // cannot be told from 3!, as floor(pi)! is 3!
+    {"5 mod exp(300)", Kind::kRounded, "5"},  // a tiny quotient is no whole number
+    {"-1 mod exp(300)", Kind::kRounded, "1.94242639524125593658420883602e130"},
+    {"exp(-300) mod 1", Kind::kRounded, "5.14820022241201378115486192107e-131"},
+    {"=ceil(exp(-300))", Kind::kExact, "1"},
+    {"=floor(-exp(-300))", Kind::kExact, "-1"},
+    {"=(-8)^(pi*1e-200)", Kind::kError, "outside the function's domain"},
     {"(-2)^ln(e)", Kind::kRounded, "-2"},
     // Exact powers too large to carry, worked out approximately (mpmath at 100 digits).
     {"=(1+0.05/365)^(365*30)", Kind::kRounded, "4.48122868852451524775228008583"},
@@ -150,6 +159,7 @@ const Case kCases[] = {
     {"=1e-10000", Kind::kError, "too small"},
     {"asin(1+1e-80)", Kind::kError, "outside the function's domain"},  // told exactly
     {"0.5^(10^100)", Kind::kError, "too small"},
+    {"=(1+10^-100)^(10^95)", Kind::kError, "exponent too large"},  // 120 digits cannot tell
     {"10^100 mod pi", Kind::kError, "too large"},
     {"(-pi)^0.5", Kind::kError, "outside the function's domain"},
     {"10^10000", Kind::kError, "too large"},  // 10,001 digits
@@ -229,6 +239,12 @@ TEST(Calculator, RefusesWhatItCannotHold) {
     std::u16string sines = u"=1";
     for (int i = 0; i < 200; ++i) sines += u"+sin(1)";
     EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(sines).value), "too much to work out");
+    // A line that the first pass cannot tell at its end is worked out whole by the wider one.
+    std::u16string cancelling = u"=sin(1)";
+    for (int i = 2; i <= 23; ++i) cancelling += u"+sin(" + testsupport::U16(std::to_string(i)) + u")";
+    EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(cancelling + u"+sin(pi)").value),
+              "0.979805809490263371523230889696")  // mpmath at 100 digits
+        << "the wider pass has a bound of its own";
     // A long chain is no nesting: a whole line of sums is worked out.
     std::u16string sum = u"1";
     for (int i = 1; i < 2048; ++i) sum += u"+1";
