@@ -1,6 +1,7 @@
 #include "calculator/Lookalikes.h"
 
 #include <cstddef>
+#include <vector>
 
 namespace torvex::calc {
 namespace {
@@ -34,14 +35,42 @@ bool DoubledSign(std::u16string_view line) {
     return second < line.size() && IsSign(line[second]);
 }
 
-// "+4930123456": a number with a leading "+" and nothing else.
-bool SignedNumberAlone(std::u16string_view line) {
-    std::size_t at = SkipBlanks(line, 0);
-    if (at >= line.size() || line[at] != u'+') return false;
-    at = SkipBlanks(line, at + 1);
-    const std::size_t digits = at;
-    while (at < line.size() && IsDigit(line[at])) ++at;
-    return at > digits && SkipBlanks(line, at) == line.size();
+// The lengths of the digit groups that the whole line is, joined by single `joint`s (blanks
+// around it taken off, and after a leading `lead` when there is one); empty when it is no such.
+std::vector<std::size_t> Groups(std::u16string_view line, char16_t joint, char16_t lead = 0) {
+    std::size_t at = SkipBlanks(line, 0), end = line.size();
+    while (end > at && IsBlank(line[end - 1])) --end;
+    if (lead != 0) {
+        if (at >= end || line[at] != lead) return {};
+        ++at;
+    }
+    std::vector<std::size_t> groups;
+    for (;;) {
+        const std::size_t start = at;
+        while (at < end && IsDigit(line[at])) ++at;
+        if (at == start) return {};
+        groups.push_back(at - start);
+        if (at == end) return groups;
+        if (line[at] != joint) return {};
+        ++at;
+    }
+}
+
+// "+4930123456", "+49-30-123456": a telephone number.
+bool Telephone(std::u16string_view line) {
+    return !Groups(line, u'-', u'+').empty();
+}
+
+// "2024-12-25", "12/25/2024": a year of four digits first or last, and two of one or two.
+bool Date(std::u16string_view line) {
+    for (char16_t joint : {u'-', u'/'}) {
+        const std::vector<std::size_t> groups = Groups(line, joint);
+        if (groups.size() != 3) continue;
+        const bool yearFirst = groups[0] == 4 && groups[1] <= 2 && groups[2] <= 2;
+        const bool yearLast = groups[2] == 4 && groups[0] <= 2 && groups[1] <= 2;
+        if (yearFirst || yearLast) return true;
+    }
+    return false;
 }
 
 // An operator in a number's exponent ("2e-05") is part of the number.
@@ -60,28 +89,15 @@ bool LeadingZeroAfterOperator(std::u16string_view line) {
     return false;
 }
 
-// "978-3-16-148410-0": four or more whole numbers joined by "-" with nothing between.
+// "978-3-16-148410-0": a line of four or more whole numbers joined by "-" with nothing between.
 bool ChainOfNumbers(std::u16string_view line) {
-    std::size_t numbers = 0;
-    for (std::size_t at = 0; at < line.size();) {
-        const std::size_t start = at;
-        while (at < line.size() && IsDigit(line[at])) ++at;
-        const bool number = at > start;
-        if (number && ++numbers >= kChainOfNumbers) return true;
-        if (number && at < line.size() && line[at] == u'-') {
-            ++at;
-            continue;  // the chain goes on only with a number right after the "-"
-        }
-        numbers = 0;
-        if (!number) ++at;
-    }
-    return false;
+    return Groups(line, u'-').size() >= kChainOfNumbers;
 }
 
 }  // namespace
 
 bool LooksLikeANameOrNumber(std::u16string_view line) {
-    return DoubledSign(line) || SignedNumberAlone(line) || LeadingZeroAfterOperator(line) ||
+    return DoubledSign(line) || Telephone(line) || Date(line) || LeadingZeroAfterOperator(line) ||
            ChainOfNumbers(line);
 }
 

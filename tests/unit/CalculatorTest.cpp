@@ -190,6 +190,12 @@ const Case kCases[] = {
     {"978-3-16-148410-0", Kind::kNone, ""},
     {"+4930123456", Kind::kNone, ""},
     {"--1", Kind::kNone, ""},
+    {"2024-12-25", Kind::kNone, ""},
+    {"12/25/2024", Kind::kNone, ""},
+    {"1/2/2024", Kind::kNone, ""},
+    {"+1-555-1234", Kind::kNone, ""},
+    {"1.5-2-3-4", Kind::kExact, "-7.5"},  // a chain only when it is the whole line
+    {"(10-1-2-3)*2", Kind::kExact, "8"},
     {"=2024-01-01", Kind::kExact, "2022"},
     {"=--1", Kind::kExact, "1"},
     {"555-1234", Kind::kExact, "-679"},
