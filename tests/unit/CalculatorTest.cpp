@@ -127,7 +127,7 @@ const Case kCases[] = {
     {"=log(tan(pi/4))", Kind::kRounded, "0"},
     {"ln(1+1e-60)", Kind::kRounded, "1e-60"},
     {"ln(e)^(10^60)", Kind::kRounded, "1"},
-    {"log(1000)!", Kind::kRounded, "6"},  // cannot be told from 3!, as floor(pi)! is 3!
+    {"log(1000)!", Kind::kRounded, "6"},      // cannot be told from 3!, as floor(pi)! is 3!
     {"5 mod exp(300)", Kind::kRounded, "5"},  // a tiny quotient is no whole number
     {"-1 mod exp(300)", Kind::kRounded, "1.94242639524125593658420883602e130"},
     {"exp(-300) mod 1", Kind::kRounded, "5.14820022241201378115486192107e-131"},
@@ -247,7 +247,8 @@ TEST(Calculator, RefusesWhatItCannotHold) {
     EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(sines).value), "too much to work out");
     // A line that the first pass cannot tell at its end is worked out whole by the wider one.
     std::u16string cancelling = u"=sin(1)";
-    for (int i = 2; i <= 23; ++i) cancelling += u"+sin(" + testsupport::U16(std::to_string(i)) + u")";
+    for (int i = 2; i <= 23; ++i)
+        cancelling += u"+sin(" + testsupport::U16(std::to_string(i)) + u")";
     EXPECT_EQ(testsupport::Utf8(torvex::calc::Calculate(cancelling + u"+sin(pi)").value),
               "0.979805809490263371523230889696")  // mpmath at 100 digits
         << "the wider pass has a bound of its own";
