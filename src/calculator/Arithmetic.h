@@ -129,7 +129,7 @@ auto Evaluator<F>::Modulo(const V& a, const V& b) -> V {
     }
     const F x = Approximate(a), y = Approximate(b), quotient = x / y;
     // Past that, 50 digits cannot tell the remainder to 30 digits, as with sin.
-    if (abs(quotient) > F("1e20")) Fail(kTooLarge);
+    if (abs(quotient) > MostQuotient<F>()) Fail(kTooLarge);
     // A quotient that cannot be told from a whole number leaves nothing: 2*pi mod pi is 0,
     // neither pi nor noise.
     if (NearWhole(quotient)) return V::Of(F(0));
@@ -163,7 +163,7 @@ auto Evaluator<F>::ApproximatePower(F x, const V& exponent) -> V {
     // Too large or too small before it is worked out: e^(y ln x) beyond the digits.
     if (abs(size) - spread > F(kMostDigits)) Fail(size > 0 ? kTooLarge : kTooSmall);
     // An exponent so large that the digits cannot tell the result: 1.0000001^(10^40).
-    if (spread > pow(F(10), -static_cast<int>(kRoundedDigits) - 1)) {
+    if (spread > ShownError<F>()) {
         Unsure();
         Fail(kExponentTooLarge);
     }

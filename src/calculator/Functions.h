@@ -41,7 +41,7 @@ auto Evaluator<F>::Function(Op op, const V& a) -> V {
         case Op::kCos:
         case Op::kTan:
             // Past that, 50 digits cannot place the angle within the circle to 30 digits.
-            if (abs(x) > F("1e20")) Fail(kTooLarge);
+            if (abs(x) > MostQuotient<F>()) Fail(kTooLarge);
             return Circular(op, x);
         case Op::kAsin:
         case Op::kAcos:

@@ -71,25 +71,43 @@ inline std::u16string Ascii(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
+// Each worked out once, as the steps ask for them all the time.
 // What the last digits of an approximation may be off by, relative to it: less than that is no
 // value. Next to a whole number within `Margin`, an approximation cannot be told from it.
 // Digits that cancel down to `Kept` leave fewer than the shown ones, with two to spare.
 template <class F>
-F Noise() {
-    return 10 * std::numeric_limits<F>::epsilon();  // 1e-48 with 50 digits
+const F& Noise() {
+    static const F noise = 10 * std::numeric_limits<F>::epsilon();  // 1e-48 with 50 digits
+    return noise;
 }
 template <class F>
-F Margin() {
-    return F("1e9") * std::numeric_limits<F>::epsilon();  // 1e-40
+const F& Margin() {
+    static const F margin = F(1000000000) * std::numeric_limits<F>::epsilon();  // 1e-40
+    return margin;
 }
 template <class F>
-F Kept() {  // 1e-18
-    return pow(F(10), static_cast<int>(kRoundedDigits) + 1) * std::numeric_limits<F>::epsilon();
+const F& Kept() {  // 1e-18
+    static const F kept =
+        pow(F(10), static_cast<int>(kRoundedDigits) + 1) * std::numeric_limits<F>::epsilon();
+    return kept;
+}
+// Past this, 50 digits cannot place an angle within the circle, nor a remainder, to 30 digits.
+template <class F>
+const F& MostQuotient() {
+    static const F most = pow(F(10), 20);
+    return most;
+}
+// An error this large, relative to a result, leaves 30 digits right with one to spare.
+template <class F>
+const F& ShownError() {
+    static const F error = pow(F(10), -static_cast<int>(kRoundedDigits) - 1);
+    return error;
 }
 // Below this, the digits carried hold every digit before the point.
 template <class F>
-F HeldWhole() {
-    return pow(F(10), std::numeric_limits<F>::digits10 - 10);  // 1e40
+const F& HeldWhole() {
+    static const F held = pow(F(10), std::numeric_limits<F>::digits10 - 10);  // 1e40
+    return held;
 }
 
 // A number: exact while only exact steps made it, else an approximation.
