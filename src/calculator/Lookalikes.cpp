@@ -1,17 +1,15 @@
 #include "calculator/Lookalikes.h"
 
+#include "calculator/Characters.h"
+
 #include <cstddef>
 #include <vector>
 
 namespace torvex::calc {
 namespace {
 
-constexpr char16_t kMinus = u'\u2212', kTimes = u'\u00D7', kDivide = u'\u00F7';
 constexpr std::size_t kChainOfNumbers = 4;  // 978-3-16-148410-0; 555-1234 stays a difference
 
-bool IsDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
 bool IsSign(char16_t c) {
     return c == u'+' || c == u'-' || c == kMinus;
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "calculator/Calculator.h"
+#include "calculator/Characters.h"
 #include "calculator/CalculatorWork.h"
 
 namespace torvex::calc::detail {
@@ -30,7 +31,6 @@ using WideFloat = mp::number<mp::cpp_dec_float<120>, mp::et_off>;
 constexpr int kMostDepth = 200;  // parentheses, powers and signs within one another
 constexpr double kLog10Of2 = 0.301029995663981195;
 constexpr double kLog2Of5 = 2.32192809488736234787;
-constexpr char16_t kTimes = u'\u00D7', kDivide = u'\u00F7', kMinus = u'\u2212';
 const char16_t kTooLarge[] = u"too large";
 const char16_t kTooSmall[] = u"too small";
 const char16_t kOutsideDomain[] = u"outside the function's domain";

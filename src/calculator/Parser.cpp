@@ -14,11 +14,6 @@ const Name kFunctions[] = {
     {"floor", Op::kFloor}, {"ceil", Op::kCeil}, {"hex", Op::kHex}, {"bin", Op::kBin},
 };
 
-bool IsDigit(char16_t c, int base = 10) {
-    if (base == 16)
-        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-    return c >= u'0' && c < u'0' + base;
-}
 bool IsLetter(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
