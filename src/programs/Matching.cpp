@@ -85,6 +85,42 @@ Tier TierOf(std::u16string_view typed, const Prepared& entry) {
     return Tier::kNone;
 }
 
+std::vector<int> MatchesOf(std::u16string_view typed, const std::vector<Prepared>& prepared,
+                           const std::vector<int>* among) {
+    std::vector<int> matched;
+    auto consider = [&](int i) {
+        if (TierOf(typed, prepared[i]) != Tier::kNone) matched.push_back(i);
+    };
+    if (among != nullptr) {
+        for (int i : *among) consider(i);
+    } else {
+        for (std::size_t i = 0; i < prepared.size(); ++i) consider(static_cast<int>(i));
+    }
+    return matched;
+}
+
+int BestOf(std::u16string_view typed, const std::vector<Prepared>& prepared,
+           const std::vector<int>& matched, const std::function<std::uint64_t(int entry)>& score) {
+    int best = -1;
+    std::tuple<Tier, bool, std::uint64_t, std::size_t> bestRank;
+    for (int i : matched) {
+        // Better is smaller: the tier, not ranked last, the higher score, the shorter name.
+        const auto rank = std::make_tuple(TierOf(typed, prepared[i]), prepared[i].last, ~score(i),
+                                          prepared[i].folded.size());
+        if (best < 0 || rank < bestRank ||
+            (rank == bestRank && prepared[i].folded < prepared[best].folded)) {
+            best = i;
+            bestRank = rank;
+        }
+    }
+    return best;
+}
+
+bool PickStands(std::u16string_view typed, std::u16string_view picked, const Prepared& entry) {
+    return !typed.empty() &&
+           (typed == picked || (typed.size() > picked.size() && StartsWith(entry.folded, typed)));
+}
+
 int Best(std::u16string_view typed, const std::vector<Entry>& entries,
          const std::vector<Prepared>& prepared, const std::vector<Learnt>& learntNewestFirst,
          const std::function<std::uint64_t(int entry)>& score) {
@@ -93,28 +129,11 @@ int Best(std::u16string_view typed, const std::vector<Entry>& entries,
     // Learnt after one pick: the text itself, and every longer start of the entry's name.
     for (const Learnt& learnt : learntNewestFirst) {
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (entries[i].key != learnt.key) continue;
-            if (folded == learnt.text ||
-                (folded.size() > learnt.text.size() && StartsWith(prepared[i].folded, folded))) {
+            if (entries[i].key == learnt.key && PickStands(folded, learnt.text, prepared[i]))
                 return static_cast<int>(i);
-            }
         }
     }
-    int best = -1;
-    std::tuple<Tier, bool, std::uint64_t, std::size_t> bestRank;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const Tier tier = TierOf(folded, prepared[i]);
-        if (tier == Tier::kNone) continue;
-        // Better is smaller: the tier, not ranked last, the higher score, the shorter name.
-        const auto rank = std::make_tuple(tier, prepared[i].last, ~score(static_cast<int>(i)),
-                                          prepared[i].folded.size());
-        if (best < 0 || rank < bestRank ||
-            (rank == bestRank && prepared[i].folded < prepared[best].folded)) {
-            best = static_cast<int>(i);
-            bestRank = rank;
-        }
-    }
-    return best;
+    return BestOf(folded, prepared, MatchesOf(folded, prepared), score);
 }
 
 }  // namespace torvex::programs

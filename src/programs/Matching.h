@@ -37,6 +37,18 @@ Prepared Prepare(const Entry& entry);
 enum class Tier { kWhole, kStart, kInitials, kWords, kContains, kNone };
 Tier TierOf(std::u16string_view foldedTyped, const Prepared& entry);
 
+// The entries of `among` (every entry when it is null) that `foldedTyped` matches, in order.
+std::vector<int> MatchesOf(std::u16string_view foldedTyped, const std::vector<Prepared>& prepared,
+                           const std::vector<int>* among = nullptr);
+// The best of `matched` by tier, the ones ranked last after the others, then by `score`, the
+// shorter name and the name in order; -1 when `matched` is empty.
+int BestOf(std::u16string_view foldedTyped, const std::vector<Prepared>& prepared,
+           const std::vector<int>& matched, const std::function<std::uint64_t(int entry)>& score);
+// Whether an entry picked from `pickedText` (folded) comes first for `foldedTyped`: the text
+// itself, or a longer start of the entry's name.
+bool PickStands(std::u16string_view foldedTyped, std::u16string_view pickedText,
+                const Prepared& entry);
+
 // That the user ran an entry from a typed text: the text (folded) and the entry's key.
 struct Learnt {
     std::u16string text;
