@@ -8,6 +8,7 @@
 namespace torvex::uses {
 namespace {
 
+const char kPickKind[] = "pick\t";
 const char kHeader[] = "# Torvex: uses and last use (seconds since 1970, UTC) of each line\n";
 constexpr std::int64_t kMostSeconds = 1LL << 40;  // far beyond any clock
 
@@ -30,9 +31,19 @@ bool ReadNumber(std::string_view text, std::uint64_t most, std::uint64_t& value)
     return true;
 }
 
+// A pick's text and key, each a field that a line of the file can hold.
+bool WritablePick(std::u16string_view line) {
+    std::u16string_view text, key;
+    return ReadPick(line, text, key) && Writable(text) && Writable(key) &&
+           text.find(u'\t') == std::u16string_view::npos &&
+           key.find(u'\t') == std::u16string_view::npos;
+}
+
 // One line of the file: true, with the line and its use, when it reads.
 bool ReadEntry(std::string_view entry, std::int64_t now, std::u16string& line, Use& use) {
     if (!entry.empty() && entry.back() == '\r') entry.remove_suffix(1);
+    const bool pick = entry.substr(0, sizeof kPickKind - 1) == kPickKind;
+    if (pick) entry.remove_prefix(sizeof kPickKind - 1);
     std::size_t first = entry.find('\t');
     std::size_t second = first == std::string_view::npos ? first : entry.find('\t', first + 1);
     if (second == std::string_view::npos) return false;
@@ -41,13 +52,43 @@ bool ReadEntry(std::string_view entry, std::int64_t now, std::u16string& line, U
         !ReadNumber(entry.substr(first + 1, second - first - 1), kMostSeconds, seconds)) {
         return false;
     }
-    if (!utf::DecodeUtf8(entry.substr(second + 1), line) || !Writable(line)) return false;
+    if (!utf::DecodeUtf8(entry.substr(second + 1), line)) return false;
+    if (pick) {
+        const std::size_t tab = line.find(u'\t');
+        if (tab == std::u16string::npos) return false;
+        line = PickOf(std::u16string_view(line).substr(0, tab),
+                      std::u16string_view(line).substr(tab + 1));
+        if (!WritablePick(line)) return false;
+    } else if (!Writable(line)) {
+        return false;
+    }
     use.count = static_cast<std::uint32_t>(count);
     use.last = std::min(static_cast<std::int64_t>(seconds), now);
     return true;
 }
 
 }  // namespace
+
+std::u16string PickOf(std::u16string_view text, std::u16string_view key) {
+    std::u16string line = u"\n";
+    line += text;
+    line += u'\n';
+    line += key;
+    return line;
+}
+
+bool IsPick(std::u16string_view line) {
+    return !line.empty() && line[0] == u'\n';
+}
+
+bool ReadPick(std::u16string_view line, std::u16string_view& text, std::u16string_view& key) {
+    if (!IsPick(line)) return false;
+    const std::size_t between = line.find(u'\n', 1);
+    if (between == std::u16string_view::npos) return false;
+    text = line.substr(1, between - 1);
+    key = line.substr(between + 1);
+    return true;
+}
 
 void UseCounts::Record(const std::u16string& line, std::int64_t now) {
     Use& use = uses_[line];
@@ -86,14 +127,18 @@ std::string UseCounts::Bytes() const {
     // In the order of the lines, so that the same counts always make the same file.
     std::vector<const std::pair<const std::u16string, Use>*> entries;
     for (const auto& entry : uses_) {
-        if (Writable(entry.first)) entries.push_back(&entry);
+        if (Writable(entry.first) || WritablePick(entry.first)) entries.push_back(&entry);
     }
     std::sort(entries.begin(), entries.end(),
               [](const auto* a, const auto* b) { return a->first < b->first; });
     std::string bytes = kHeader;
     for (const auto* entry : entries) {
-        bytes += std::to_string(entry->second.count) + '\t' + std::to_string(entry->second.last) +
-                 '\t' + utf::EncodeUtf8(entry->first) + '\n';
+        std::u16string_view text, key;
+        const bool pick = ReadPick(entry->first, text, key);
+        const std::u16string line =
+            pick ? std::u16string(text) + u'\t' + std::u16string(key) : entry->first;
+        bytes += (pick ? kPickKind : "") + std::to_string(entry->second.count) + '\t' +
+                 std::to_string(entry->second.last) + '\t' + utf::EncodeUtf8(line) + '\n';
     }
     return bytes;
 }

@@ -19,6 +19,14 @@ constexpr std::size_t kMostFileBytes = 8u << 20;  // what is read of a counts fi
 constexpr std::size_t kMaxLineLength = 4095;      // UTF-16 units, as a held line
 constexpr std::uint64_t kMostTotal = 10000;       // counts summed past this are aged (zoxide's)
 
+// A program picked from a typed text is counted as a line that no held line can be (it starts with
+// a line break): the text (folded) and the program's key. The file holds it on a line of its own
+// kind, "pick", that an older box skips.
+std::u16string PickOf(std::u16string_view text, std::u16string_view key);
+bool IsPick(std::u16string_view line);
+// The text and the key of a pick; false when `line` is none.
+bool ReadPick(std::u16string_view line, std::u16string_view& text, std::u16string_view& key);
+
 struct Use {
     std::uint32_t count = 0;
     std::int64_t last = 0;  // seconds since 1970, UTC

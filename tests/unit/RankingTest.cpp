@@ -25,8 +25,18 @@ TEST(UseCounts, ReadsWhatItWritesAndSkipsWhatItCannotRead) {
     for (const char* line : {"notepad", "notepad", "C:\\Read Me.txt\targ", "Жёлтый 😀"}) {
         written.Record(testsupport::U16(line), kNow - 5);
     }
+    const std::u16string pick = torvex::uses::PickOf(u"vsc", u"C:\\Menu\\V S.lnk");
+    written.Record(pick, kNow - 5);
     UseCounts read = UseCounts::FromBytes(written.Bytes(), kNow);
     EXPECT_EQ(read.Bytes(), written.Bytes());
+    EXPECT_EQ(read.Of(pick).count, 1u) << written.Bytes();
+    EXPECT_EQ(written.Bytes().find("\nvsc"), std::string::npos) << "a line of its own kind";
+    // A pick without its key, or with a line break, is skipped; nor is any pick a line "x".
+    EXPECT_EQ(UseCounts::FromBytes("pick\t3\t100\tx\n", kNow).all().size(), 0u);
+    EXPECT_EQ(UseCounts::FromBytes("pick\t3\t100\tx\tk\n", kNow)
+                  .Of(torvex::uses::PickOf(u"x", u"k"))
+                  .count,
+              3u);
     EXPECT_EQ(read.Of(u"notepad").count, 2u);
     EXPECT_EQ(read.Of(u"C:\\Read Me.txt\targ").last, kNow - 5) << "a tab inside the line";
 
