@@ -28,6 +28,8 @@ constexpr char kHistoryDelete[] = "torvex.historyDelete:";
 constexpr char kSuggest[] = "torvex.suggest:";
 // The calculator in the line.
 constexpr char kCalculator[] = "torvex.calculator:";
+// Programs by name: the Start menu's, App Paths' and packaged apps'.
+constexpr char kPrograms[] = "torvex.programs:";
 
 // The shell's current style.
 constexpr char kToolbarColor[] = "toolbar.color:";

@@ -49,6 +49,7 @@ void TorvexPlugin::ReadSettings() {
     historyDelete = ReadBool(rc, torvex::keys::kHistoryDelete, true);
     suggest = ReadBool(rc, torvex::keys::kSuggest, true);
     calculator = ReadBool(rc, torvex::keys::kCalculator, true);
+    programs = ReadBool(rc, torvex::keys::kPrograms, true);
     aliases.Load(rc);
     calculated.valid = false;  // the switch or the aliases may have changed
 

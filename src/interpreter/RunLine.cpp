@@ -96,6 +96,7 @@ void TorvexPlugin::RunLine(bool elevated) {
         case torvex::AliasTable::Found::kExpanded:
             break;
         case torvex::AliasTable::Found::kNone:
+            if (StartNamedProgram(line, typed, elevated)) return;
             expanded = line;
             break;
     }

@@ -76,12 +76,14 @@ int TorvexPlugin::CreateBox() {
     ApplyFont();
     worker.Start();  // without it, every line's program counts as there
     LoadHistory();
+    StartProgramList();  // until it hands over a list, the box works without one
     return 0;
 }
 
 void TorvexPlugin::Stop() {
     SaveUses();     // what was not written yet
     worker.Stop();  // what it still does, it finishes on its own
+    programList.keeper.Stop();  // the same: nothing here waits for it
     EndTabCycle();
     if (typedCharacters != nullptr) UnhookWindowsHookEx(typedCharacters);
     typedCharacters = nullptr;

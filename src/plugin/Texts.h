@@ -31,6 +31,9 @@ constexpr wchar_t kCannotElevate[] =
     L" was not run, and it is still in the box.\n\n"
     L"This quorlin.dll cannot run a line as administrator: it is of an older kind.";
 
+// A program by its name that the system could not start; the system's reason follows.
+constexpr wchar_t kCannotStart[] = L" could not be started, and it is still in the box.\n\n";
+
 // Follows the counts file's path, in quotes, when ".clear" could neither delete nor empty it.
 constexpr wchar_t kCountsNotForgotten[] =
     L" could not be deleted or emptied: it still holds the lines run and when each was last "

@@ -40,6 +40,7 @@ TorvexPlugin::TorvexPlugin(HINSTANCE instance, HWND slit) {
     composing = false;
     focused = false;
     calculator = true;
+    programs = true;
 
     ReadSettings();
 }

@@ -16,6 +16,7 @@
 #include "host/NimbarApi.h"
 #include "interpreter/Aliases.h"
 #include "interpreter/Calculated.h"
+#include "programs/Programs.h"
 #include "window/HistorySearch.h"
 #include "worker/Worker.h"
 
@@ -108,6 +109,9 @@ struct TorvexPlugin {
     // The calculator ("torvex.calculator:"), and the last result.
     bool calculator;
     torvex::Calculated calculated;  // the last result (interpreter/)
+    // Programs by name ("torvex.programs:"): the Start menu's, App Paths' and packaged apps'.
+    bool programs;
+    torvex::programs::Programs programList;  // (programs/)
 
     TorvexPlugin(HINSTANCE instance, HWND slit);
 
@@ -180,10 +184,15 @@ struct TorvexPlugin {
     // Suggestions (window/Suggestions.cpp): the typed text and the slot of the line suggested for
     // it (-1: none), the keys that take it, and the drawing.
     // A line counted but no longer held has no slot: `slot` is -1 and `line` holds it.
+    // With no line to suggest, a program may be: `program` its entry, drawn as the rest of its
+    // name when the name starts with what is typed.
     struct Suggested {
         std::wstring typed;
         int slot = -1;
         std::wstring_view line;  // empty: none
+        int program = -1;
+        std::wstring programName;
+        bool programStarts = false;
     };
     bool TypedAtTheEnd(std::wstring& typed);
     Suggested CurrentSuggestion();
@@ -191,10 +200,27 @@ struct TorvexPlugin {
     bool TakeSuggestion(WPARAM key);
     void DrawSuggestion(HDC dc);
     void TakeLearntPrograms();
-    void RankAgain() { ranked.stale = true; }
+    void RankAgain() {
+        ranked.stale = true;
+        programList.stale = true;
+    }
     void MakeRanking();
     void ReplaceTyped(const std::wstring& text, int slot);
     static std::int64_t Now();
+
+    // Programs by name (window/ProgramSuggestions.cpp): the list's thread, the list it hands
+    // over, the entry for what is typed, and what is learnt from a pick.
+    void StartProgramList();
+    void ProgramsSwitched();  // after the settings were read again
+    void TakeProgramList();
+    void RankPrograms();
+    void SuggestProgram(Suggested& found);
+    std::wstring ShownProgram(const Suggested& found) const;
+    std::u16string PickedFrom(const std::u16string& line, int entry);
+    void RecordPick(const std::u16string& text, const std::u16string& key);
+    // Enter on a line that would not run, whose first words are a program's name
+    // (interpreter/RunProgram.cpp): false when it is no such line.
+    bool StartNamedProgram(const std::u16string& line, const wchar_t* typed, bool elevated);
 
     // Calculations (interpreter/Calculation.cpp).
     static char16_t DecimalSeparator();

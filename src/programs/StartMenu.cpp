@@ -7,6 +7,8 @@
 
 #include <cwctype>
 
+#include "programs/ComPointer.h"
+
 namespace torvex::programs {
 namespace {
 
@@ -29,29 +31,20 @@ bool IsProgram(const std::wstring& target) {
     return false;
 }
 
-template <class Interface>
-struct Released {
-    Interface* pointer = nullptr;
-    ~Released() {
-        if (pointer != nullptr) pointer->Release();
-    }
-};
-
 // The shortcut's target as it is stored; false when the file is no shortcut.
 bool StoredTarget(const std::wstring& path, std::wstring& target) {
-    Released<IShellLinkW> link;
+    ComPointer<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link.pointer)))) {
+                                link.Out()))) {
         return false;
     }
-    Released<IPersistFile> file;
-    if (FAILED(link.pointer->QueryInterface(IID_IPersistFile,
-                                            reinterpret_cast<void**>(&file.pointer))) ||
-        FAILED(file.pointer->Load(path.c_str(), STGM_READ))) {
+    ComPointer<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.Out())) ||
+        FAILED(file->Load(path.c_str(), STGM_READ))) {
         return false;
     }
     wchar_t stored[MAX_PATH] = L"";
-    if (FAILED(link.pointer->GetPath(stored, MAX_PATH, nullptr, SLGP_RAWPATH))) stored[0] = L'\0';
+    if (FAILED(link->GetPath(stored, MAX_PATH, nullptr, SLGP_RAWPATH))) stored[0] = L'\0';
     target = stored;
     return true;
 }

@@ -196,6 +196,7 @@ LRESULT OnReconfigure(TorvexPlugin& plugin) {
     const bool historyWasOff = !plugin.historyFile;
     plugin.ReadSettings();
     if (historyWasOff && plugin.historyFile) plugin.LoadUses();  // the counts it kept meanwhile
+    plugin.ProgramsSwitched();
     plugin.MoveBox();
     plugin.ApplyFont();
     return 0;
@@ -230,6 +231,10 @@ LRESULT Dispatch(TorvexPlugin& plugin, HWND window, UINT message, WPARAM wParam,
     if (message == torvex::TypedCharacterMessage()) message = WM_CHAR;
     if (message == torvex::LearntMessage()) {
         plugin.TakeLearntPrograms();
+        return 0;
+    }
+    if (message == torvex::programs::ListMessage()) {
+        plugin.TakeProgramList();
         return 0;
     }
     if (message == torvex::uses::SavedMessage()) {

@@ -12,8 +12,10 @@
 #include "appearance/GdiGuards.h"
 #include "paths/CommandWord.h"
 #include "history/Ranking.h"
+#include "history/UseCounts.h"
 #include "text/CodePage.h"
 #include "plugin/TorvexPlugin.h"
+#include "programs/Folding.h"
 #include "window/Keyboard.h"
 
 namespace {
@@ -72,7 +74,7 @@ void TorvexPlugin::MakeRanking() {
     const std::unordered_set<std::u16string> held(lines.begin(), lines.end());
     std::vector<std::pair<const std::u16string*, torvex::uses::Use>> counted;
     for (const auto& [line, use] : uses.counts.all()) {
-        if (held.count(line) == 0 && line.size() <= kMaxLineLength)
+        if (held.count(line) == 0 && line.size() <= kMaxLineLength && !torvex::uses::IsPick(line))
             counted.emplace_back(&line, use);
     }
     std::sort(counted.begin(), counted.end(), [](const auto& a, const auto& b) {
@@ -123,6 +125,7 @@ TorvexPlugin::Suggested TorvexPlugin::SuggestionFor(std::wstring typed) {
         [&](int index) { return static_cast<bool>(ranked.gone[index]); });
     if (best >= 0) found.line = lines[best];
     found.slot = best < historyCount ? best : -1;
+    if (best < 0) SuggestProgram(found);
     return found;
 }
 
@@ -141,6 +144,19 @@ bool TorvexPlugin::TakeSuggestion(WPARAM key) {
     const bool word = torvex::IsHeld(VK_CONTROL);
     if (word && key != VK_RIGHT) return false;  // Ctrl+End goes to the end, as ever
     const Suggested found = CurrentSuggestion();
+    if (found.program >= 0) {
+        // Its name in its own case; Ctrl+Right takes its next word where it starts so.
+        std::size_t taken = found.programName.size();
+        if (word && found.programStarts) {
+            const std::wstring_view rest =
+                std::wstring_view(found.programName).substr(found.typed.size());
+            taken = found.typed.size() + torvex::ranking::NextWordLength(rest);
+        }
+        programList.taken = found.program;
+        programList.takenFrom = torvex::programs::Folded(torvex::ToU16(found.typed));
+        ReplaceTyped(found.programName.substr(0, taken), -1);
+        return true;
+    }
     if (found.line.empty()) return false;
     const std::wstring_view line = found.line;
     std::size_t taken = line.size();
@@ -164,8 +180,12 @@ void TorvexPlugin::DrawSuggestion(HDC dc) {
     } else {
         if (!suggest) return;
         const Suggested found = SuggestionFor(typed);
-        if (found.line.empty()) return;
-        shown = std::wstring(found.line.substr(found.typed.size()));
+        if (found.program >= 0) {
+            shown = ShownProgram(found);
+        } else {
+            if (found.line.empty()) return;
+            shown = std::wstring(found.line.substr(found.typed.size()));
+        }
     }
     std::wstring_view rest = shown;
     POINT caret = {};

@@ -13,11 +13,13 @@
 
 #include "host/ShellMessages.h"
 #include "tests/support/AppData.h"
+#include "tests/support/Argdump.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/Clipboard.h"
 #include "tests/support/Keyboard.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/RealPlugin.h"
+#include "tests/support/Shortcut.h"
 
 namespace {
 
@@ -741,6 +743,155 @@ TEST_F(Features, ACalculationIsWorkedOutOnEnterAndRunsNothing) {
         EXPECT_EQ(EngineGot(), "");
         Stop();
     }
+}
+
+// The Start menu that this test has of its own (TestMain.cpp), with its trailing backslash.
+std::wstring StartMenuFolder() {
+    wchar_t appData[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    return std::wstring(appData) + L"\\Start Menu\\";
+}
+
+// Shortcuts to argdump.exe, each with arguments of its own, started in the plug-in's folder.
+class ProgramsByName : public Features {
+  protected:
+    void SetUp() override {
+        Features::SetUp();
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        wchar_t argdump[MAX_PATH] = L"";
+        GetFullPathNameW(L"helper dir\\argdump.exe", MAX_PATH, argdump, nullptr);
+        argdump_ = argdump;
+        work_ = testsupport::Wide(plugin_folder_.path());
+        work_.pop_back();
+        SetEnvironmentVariableA("TORVEX_ARGDUMP_FILE", output_.c_str());
+        ASSERT_TRUE(Shortcut(L"Torvex Probe Tool", L"-a \"b c\""));
+        ASSERT_TRUE(Shortcut(L"Uninstall Torvex Probe Tool", L"uninstall"));
+        CreateDirectoryW((StartMenuFolder() + L"Tools").c_str(), nullptr);
+        ASSERT_TRUE(Shortcut(L"Tools\\Torvex \u00C9cran", L"screen"));
+        ASSERT_TRUE(Shortcut(L"cmd", L"not me"));  // a name that PATH finds runs as ever
+    }
+    void TearDown() override {
+        Features::TearDown();
+        CoUninitialize();
+    }
+    bool Shortcut(const std::wstring& name, const std::wstring& arguments) {
+        return testsupport::MakeShortcut(StartMenuFolder() + name + L".lnk", argdump_, arguments,
+                                         work_);
+    }
+    // Until the box has the list: the letters suggest what `field` holds after End.
+    void WaitForProgram(const std::string& letters, const std::string& field) {
+        for (const ULONGLONG start = GetTickCount64(); GetTickCount64() - start < 20000;) {
+            SetFocus(box_);
+            Press(box_, std::string{kEscape} + letters + kEnd);
+            if (Field() == field) break;
+            shell_.Pump();
+            Sleep(10);
+        }
+        EXPECT_EQ(Field(), field) << letters;
+        Press(box_, {kEscape});
+    }
+    std::vector<std::string> Started() { return testsupport::WaitForArgdump(output_); }
+
+    std::wstring argdump_, work_;
+    const std::string output_ = plugin_folder_.path() + "argdump.out";
+};
+
+// A few letters, End, Enter: each row with the list in the box, then its settings read again.
+TEST_F(ProgramsByName, AFewLettersSuggestAProgramThatEnterStarts) {
+    const std::string work = testsupport::Utf8(work_);
+    struct Case {
+        std::string history, keys, field, settings = "";
+        std::vector<std::string> started = {};  // what argdump.exe got, with its folder first
+        std::string engine = "";
+    };
+    const Case cases[] = {
+        {"", "tpt" + std::string{kEnd}, "Torvex Probe Tool"},  // initials
+        {"", "probe" + std::string{kEnd}, "Torvex Probe Tool"},
+        {"", "torvex p" + std::string{kEnd}, "Torvex Probe Tool"},  // the uninstaller after it
+        {"", "uninst" + std::string{kEnd}, "Uninstall Torvex Probe Tool"},
+        {"", "ECR" + std::string{kEnd},
+         "Torvex \xC3\x89"
+         "cran"},  // accent-free, in a subfolder
+        {"", "tor" + std::string{kCtrlRight}, "Torvex"},
+        {"torvex probe history\n", "torvex p" + std::string{kEnd}, "torvex probe history"},
+        {"", "tpt" + std::string{kEnd}, "tpt", "torvex.programs: false\n"},
+        {"", "tpt" + std::string{kEnd}, "tpt", "torvex.suggest: false\n"},
+        {"", "tpt" + std::string{kEnd} + kEnter, "", "", {work, "-a", "b c"}},
+        {"",
+         "torvex probe tool x \"y z\"" + std::string{kEnter},
+         "",
+         "",
+         {work, "-a", "b c", "x", "y z"}},
+        {"",
+         "TORVEX PROBE TOOL" + std::string{kEnter},
+         "",
+         "torvex.suggest: false\n",
+         {work, "-a", "b c"}},
+        {"", "cmd" + std::string{kEnter}, "", "", {}, "cmd"},
+        {"", "torvex probe" + std::string{kEnter}, "", "", {}, "torvex probe"},
+        {"",
+         "torvex probe tool" + std::string{kEnter},
+         "",
+         "torvex.programs: false\n",
+         {},
+         "torvex probe tool"},
+    };
+    for (bool docked : {false, true}) {
+        SCOPED_TRACE(docked ? "docked" : "floating");
+        for (const Case& row : cases) {
+            SCOPED_TRACE(row.keys);
+            std::ofstream(InPlugin("history.txt"), std::ios::binary) << row.history;
+            DeleteFileA(InPlugin("history.counts.txt").c_str());
+            Start({"recording_engine.dll", docked});
+            SetFocus(box_);
+            WaitForProgram("tpt", "Torvex Probe Tool");
+            if (!row.settings.empty()) {
+                shell_folder_.Write("torvex.rc",
+                                    (docked ? "torvex.inslit: true\n" : "") + row.settings);
+                SendMessageA(box_, shell::kReconfigure, 0, 0);
+            }
+            Press(box_, row.keys);
+            EXPECT_EQ(Field(), row.field);
+            if (!row.started.empty()) {
+                EXPECT_EQ(Started(), row.started);
+            }
+            shell_.Pump();
+            EXPECT_EQ(EngineGot(), row.engine);
+            Stop();
+            const std::string typed = row.keys.substr(0, row.keys.find_first_of("\x05\r"));
+            const bool taken = row.keys.find(kEnd) != std::string::npos;
+            if (row.field.empty()) {
+                EXPECT_EQ(HistoryFile(),
+                          row.history + (taken ? "Torvex Probe Tool" : typed) + "\r\n");
+            }
+        }
+    }
+}
+
+// The list follows the Start menu while the box runs; one pick is learnt, kept with the use counts
+// across a restart and forgotten by ".clear"; the entry run more comes first.
+TEST_F(ProgramsByName, TheListFollowsTheMenuAndLearnsFromOnePick) {
+    Start({"recording_engine.dll", true});
+    SetFocus(box_);
+    WaitForProgram("tpt", "Torvex Probe Tool");
+    ASSERT_TRUE(Shortcut(L"Tools\\Torvex Pad", L"pad"));  // added while the box runs
+    WaitForProgram("torvex pa", "Torvex Pad");
+    WaitForProgram("torvex", "Torvex Pad");  // the shorter name
+    Press(box_, "tpt" + std::string{kEnd} + kEnter);
+    Started();
+    Press(box_, "torvex" + std::string{kEnd});
+    EXPECT_EQ(Field(), "Torvex Probe Tool") << "run more";
+    Press(box_, {kEscape});
+    ASSERT_TRUE(Shortcut(L"tpt", L"newer"));  // a whole name, which would come first
+    WaitForProgram("tp", "tpt");
+    Stop();
+    Start({"recording_engine.dll", false});
+    SetFocus(box_);
+    WaitForProgram("torvex pa", "Torvex Pad");
+    Press(box_, "tpt" + std::string{kEnd});
+    EXPECT_EQ(Field(), "Torvex Probe Tool") << "learnt from one pick, across a restart";
+    Press(box_, std::string{kEscape} + ".clear" + kEnter + kEscape + "torvex" + kEnd);
+    EXPECT_EQ(Field(), "Torvex Pad") << "forgotten";
 }
 
 }  // namespace

@@ -68,8 +68,10 @@ TEST_F(TorvexDll, IsADllOfThisLaneWithPlainExportsAndOnlySystemImports) {
     EXPECT_EQ(exported,
               (std::set<std::string>{"beginPlugin", "beginPluginEx", "endPlugin", "pluginInfo"}));
 
+    // System DLLs only: COM and the shell's for the Start menu's shortcuts.
     const std::set<std::string> allowed = {"kernel32.dll", "user32.dll", "gdi32.dll",
-                                           "advapi32.dll", "msvcrt.dll", "nimbar.exe"};
+                                           "advapi32.dll", "msvcrt.dll", "ole32.dll",
+                                           "shell32.dll",  "nimbar.exe"};
     std::set<std::string> imported;
     const IMAGE_DATA_DIRECTORY& imports = image.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
     auto descriptor = image.At<IMAGE_IMPORT_DESCRIPTOR>(imports.VirtualAddress);

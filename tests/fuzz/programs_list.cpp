@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "programs/Catalog.h"
 #include "programs/ListFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -13,8 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::vector<Listed> list = ReadList(bytes);
     if (list.size() > kMostEntries) std::abort();
-    std::vector<Entry> entries;
-    std::vector<Prepared> prepared;
     for (const Listed& listed : list) {
         for (const std::u16string* field : {&listed.entry.key, &listed.start, &listed.entry.name}) {
             if (field->empty() || field->size() > kMostField ||
@@ -22,15 +21,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::abort();
             }
         }
-        entries.push_back(listed.entry);
-        prepared.push_back(Prepare(listed.entry));
     }
     const std::string written = WrittenList(list);
     const std::vector<Listed> again = ReadList(written);
     if (again.size() != list.size() || WrittenList(again) != written) std::abort();
-    // The list's own names, typed: each finds an entry.
-    for (std::size_t i = 0; i < entries.size() && i < 8; ++i) {
-        if (Best(entries[i].name, entries, prepared, {}, [](int) { return 0; }) < 0) std::abort();
+    // The list's own names, typed: each finds an entry; typed a unit at a time, as the box
+    // narrows what it looks among, the same one as looked for among all.
+    const auto catalog = MakeCatalog(list);
+    auto none = [](int) { return std::uint64_t{0}; };
+    for (std::size_t i = 0; i < catalog->entries.size() && i < 8; ++i) {
+        const std::u16string& name = catalog->entries[i].name;
+        const int best = Best(name, catalog->entries, catalog->prepared, {}, none);
+        if (best < 0) std::abort();
+        Suggester suggester;
+        int suggested = -1;
+        for (std::size_t length = 1; length <= name.size() && length <= 64; ++length)
+            suggested = suggester.Suggest(name.substr(0, length), *catalog, {}, none);
+        if (name.size() <= 64 && suggested != best) std::abort();
     }
     return 0;
 }

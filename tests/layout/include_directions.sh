@@ -11,13 +11,13 @@ declare -A uses=(
     [text]=""
     [paths]="text"
     [calculator]=""
-    [programs]="text"
+    [programs]="text paths worker host"
     [worker]=""
     [host]=""
     [history]="text paths worker host plugin"
-    [interpreter]="history calculator paths text worker host plugin"
+    [interpreter]="history calculator programs paths text worker host plugin"
     [appearance]="interpreter history text host plugin"
-    [window]="appearance interpreter history calculator paths text worker host plugin"
+    [window]="appearance interpreter history calculator programs paths text worker host plugin"
     [plugin]="*"
 )
 

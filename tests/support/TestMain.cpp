@@ -49,11 +49,52 @@ HANDLE WINAPI CreateThreadButNoWatcher(LPSECURITY_ATTRIBUTES security, SIZE_T st
 // that a history file that a test's box made there never becomes the next test's history; and
 // none of the files that the box keeps beside the program (as its plug-in folder) left by an
 // earlier test or by a run that crashed, read-only ones and folders in their place included.
+// The Start menus too: the user's and all users' Programs folders are empty folders in it, as the
+// system finds them (the shell folders' registry values), and are given back as they were.
+const char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+struct StartMenuValue {
+    HKEY root;
+    const char* name;
+    const char* folder;  // in the test's %APPDATA%
+    const char* usual;
+    std::string was;
+};
+StartMenuValue startMenus[] = {
+    {HKEY_CURRENT_USER, "Programs", "\\Start Menu",
+     "%USERPROFILE%\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs", ""},
+    {HKEY_LOCAL_MACHINE, "Common Programs", "\\All Users",
+     "%ProgramData%\\Microsoft\\Windows\\Start Menu\\Programs", ""}};
+
+std::string ShellFolder(const StartMenuValue& value) {
+    char path[MAX_PATH] = "";
+    DWORD size = sizeof(path);
+    if (RegGetValueA(value.root, kShellFolders, value.name,
+                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, path,
+                     &size) != ERROR_SUCCESS) {
+        return "";
+    }
+    return path;
+}
+
+void SetShellFolder(const StartMenuValue& value, const std::string& path) {
+    if (path.empty()) return;
+    RegSetKeyValueA(value.root, kShellFolders, value.name, REG_EXPAND_SZ, path.c_str(),
+                    static_cast<DWORD>(path.size() + 1));
+}
+
 class CleanStart : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
         folder_ = testsupport::NewTempFolder("torvex-appdata");
         folder_.pop_back();  // as Windows sets it, without the last backslash
         SetEnvironmentVariableA("APPDATA", folder_.c_str());
+        for (StartMenuValue& value : startMenus) {
+            // A run that crashed left its own folder there: the system's own is put back.
+            if (value.was.empty()) value.was = ShellFolder(value);
+            if (value.was.find("torvex-appdata") != std::string::npos) value.was = value.usual;
+            CreateDirectoryA((folder_ + value.folder).c_str(), nullptr);
+            SetShellFolder(value, folder_ + value.folder);
+        }
         char program[MAX_PATH] = "";
         GetModuleFileNameA(nullptr, program, MAX_PATH);
         const std::string beside = std::string(program, std::strrchr(program, '\\') + 1);
@@ -62,7 +103,10 @@ class CleanStart : public ::testing::EmptyTestEventListener {
             testsupport::RemoveTree(beside + name);
         }
     }
-    void OnTestEnd(const ::testing::TestInfo&) override { testsupport::RemoveTree(folder_); }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        for (const StartMenuValue& value : startMenus) SetShellFolder(value, value.was);
+        testsupport::RemoveTree(folder_);
+    }
     std::string folder_;
 };
 

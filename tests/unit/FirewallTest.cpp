@@ -24,8 +24,13 @@ using testsupport::MessageRecorder;
 constexpr int kMostAllocations = 400;
 
 // Folder listings and registry keys opened by this program's code (the plug-in's among it) and
-// not closed yet, counted through its import table: Wine does not count a process's handles.
+// not closed yet, counted through its import table: Wine does not count a process's handles. Only
+// the handlers' own, on this thread: the list of programs keeps its watched keys open on its own.
 int openHandles = 0;
+DWORD handlersThread = GetCurrentThreadId();
+int Counted(bool opened) {
+    return opened && GetCurrentThreadId() == handlersThread ? 1 : 0;
+}
 HANDLE WINAPI CountedFindFirstFileExW(LPCWSTR, FINDEX_INFO_LEVELS, LPVOID, FINDEX_SEARCH_OPS,
                                       LPVOID, DWORD);
 BOOL WINAPI CountedFindClose(HANDLE);
@@ -47,22 +52,22 @@ HANDLE WINAPI CountedFindFirstFileExW(LPCWSTR name, FINDEX_INFO_LEVELS level, LP
                                       FINDEX_SEARCH_OPS search, LPVOID filter, DWORD flags) {
     HANDLE find = reinterpret_cast<decltype(&FindFirstFileExW)>(listingHooks[0].original)(
         name, level, data, search, filter, flags);
-    openHandles += find != INVALID_HANDLE_VALUE;
+    openHandles += Counted(find != INVALID_HANDLE_VALUE);
     return find;
 }
 BOOL WINAPI CountedFindClose(HANDLE find) {
-    --openHandles;
+    openHandles -= Counted(true);
     return reinterpret_cast<decltype(&FindClose)>(listingHooks[1].original)(find);
 }
 LSTATUS WINAPI CountedRegOpenKeyExW(HKEY root, LPCWSTR path, DWORD options, REGSAM access,
                                     PHKEY key) {
     LSTATUS status = reinterpret_cast<decltype(&RegOpenKeyExW)>(keyHooks[0].original)(
         root, path, options, access, key);
-    openHandles += status == ERROR_SUCCESS;
+    openHandles += Counted(status == ERROR_SUCCESS);
     return status;
 }
 LSTATUS WINAPI CountedRegCloseKey(HKEY key) {
-    --openHandles;
+    openHandles -= Counted(true);
     return reinterpret_cast<decltype(&RegCloseKey)>(keyHooks[1].original)(key);
 }
 
@@ -133,6 +138,7 @@ TEST_F(Firewall, AStartThatRunsOutOfMemoryReturnsOneAndLeavesNothing) {
 
 TEST_F(Firewall, AHandlerThatRunsOutOfMemoryDoesNothing) {
     ASSERT_EQ(beginPluginEx(GetModuleHandleA(nullptr), shell_.slit()), 0);
+    handlersThread = GetCurrentThreadId();
     HWND box = thePlugin->editWindow;
     const char appPath[] =
         "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\torvexfirewall.exe";

@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "programs/Catalog.h"
 #include "programs/ListFile.h"
 #include "programs/Matching.h"
 #include "programs/StartMenu.h"
+#include "tests/support/Shortcut.h"
 #include "tests/support/TempShellFolder.h"
 #include "tests/support/Text.h"
 
@@ -81,16 +83,56 @@ TEST(Programs, AFewLettersSuggestTheProgramMeant) {
     const std::vector<Entry> entries = StartMenu();
     std::vector<torvex::programs::Prepared> prepared;
     for (const Entry& entry : entries) prepared.push_back(torvex::programs::Prepare(entry));
+    std::vector<torvex::programs::Listed> listed;
+    for (const Entry& entry : entries) listed.push_back({entry, u"C:\\" + entry.key});
+    const auto catalog = torvex::programs::MakeCatalog(listed);
     for (const Case& row : cases) {
         std::vector<torvex::programs::Learnt> learnt;
-        for (const auto& [text, key] : row.learnt)
+        std::vector<torvex::programs::Pick> picks;
+        for (const auto& [text, key] : row.learnt) {
             learnt.push_back({testsupport::U16(text), testsupport::U16(key)});
-        const int best = torvex::programs::Best(
-            testsupport::U16(row.typed), entries, prepared, learnt, [&](int entry) {
-                auto found = row.scores.find(testsupport::Utf8(entries[entry].name));
-                return static_cast<std::uint64_t>(found == row.scores.end() ? 0 : found->second);
-            });
+            picks.push_back({learnt.back().text, catalog->byKey.at(learnt.back().key)});
+        }
+        auto score = [&](int entry) {
+            auto found = row.scores.find(testsupport::Utf8(entries[entry].name));
+            return static_cast<std::uint64_t>(found == row.scores.end() ? 0 : found->second);
+        };
+        const std::u16string typed = testsupport::U16(row.typed);
+        const int best = torvex::programs::Best(typed, entries, prepared, learnt, score);
         EXPECT_EQ(best < 0 ? "" : testsupport::Utf8(entries[best].name), row.expected) << row.typed;
+        // Typed a unit at a time, as the box narrows it: the same entry.
+        torvex::programs::Suggester suggester;
+        int suggested = -1;
+        for (std::size_t length = 1; length <= typed.size(); ++length)
+            suggested = suggester.Suggest(typed.substr(0, length), *catalog, picks, score);
+        EXPECT_EQ(suggested, best) << row.typed;
+    }
+}
+
+// Enter on a line: the entry its first words name, the longest name first, and the words after.
+TEST(Programs, ALineStartsTheEntryItsFirstWordsName) {
+    const auto catalog = torvex::programs::MakeCatalog(
+        {{{u"Paint", u"k1", Kind::kProgram}, u"C:\\p.lnk"},
+         {{u"Paint 3D", u"k2", Kind::kProgram}, u"C:\\p3.lnk"},
+         {{u"Paint", u"k3", Kind::kDocument}, u"C:\\p.url"},       // a program before it
+         {{u"Paint", u"k1", Kind::kProgram}, u"C:\\again.lnk"}});  // the same key: once
+    struct Case {
+        const char* line;
+        const char* start;  // "" for none
+        const char* rest;
+    };
+    const Case cases[] = {{"paint", "C:\\p.lnk", ""},
+                          {"PAINT 3d  a.png  b", "C:\\p3.lnk", "a.png  b"},
+                          {"paint 3", "C:\\p.lnk", "3"},
+                          {"paint3d", "", ""},
+                          {"pain", "", ""},
+                          {" paint", "", ""}};
+    EXPECT_EQ(catalog->entries.size(), 3u);
+    for (const Case& row : cases) {
+        const auto named = torvex::programs::NamedBy(*catalog, testsupport::U16(row.line));
+        EXPECT_EQ(named.entry < 0 ? "" : testsupport::Utf8(catalog->starts[named.entry]), row.start)
+            << row.line;
+        EXPECT_EQ(testsupport::Utf8(named.rest), row.rest) << row.line;
     }
 }
 
@@ -130,16 +172,7 @@ TEST(Programs, StartMenuShortcutsAreReadWithoutResolvingThem) {
     testsupport::TempShellFolder menu{"torvex-start-menu"};
     const std::wstring root = testsupport::Wide(menu.path());
     auto shortcut = [](const std::wstring& path, const wchar_t* target) {
-        IShellLinkW* link = nullptr;
-        IPersistFile* file = nullptr;
-        ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                               IID_IShellLinkW, reinterpret_cast<void**>(&link))));
-        link->SetPath(target);
-        ASSERT_TRUE(
-            SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
-        EXPECT_TRUE(SUCCEEDED(file->Save(path.c_str(), TRUE)));
-        file->Release();
-        link->Release();
+        EXPECT_TRUE(testsupport::MakeShortcut(path, target));
     };
     std::wstring deep = root + L"Sub";
     CreateDirectoryW(deep.c_str(), nullptr);

@@ -114,6 +114,7 @@ TEST_F(SettingsTest, PassesEveryKeyToItsReaderSpelledExactly) {
                          "ReadBool torvex.historyDelete:",
                          "ReadBool torvex.suggest:",
                          "ReadBool torvex.calculator:",
+                         "ReadBool torvex.programs:",
                          "ReadColor toolbar.color:",
                          "ReadColor toolbar.colorTo:",
                          "ReadString toolbar.textColor:",

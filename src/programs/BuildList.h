@@ -1,0 +1,17 @@
+#pragma once
+// Every program the box knows, as the list's thread builds it: the user's and all users' Start
+// menu shortcuts, the programs registered under App Paths, and the packaged apps. For a thread
+// with COM initialised on it.
+#include <string>
+#include <vector>
+
+#include "programs/ListFile.h"
+
+namespace torvex::programs {
+
+// The user's and all users' Programs folders, where there are such; the user's first.
+std::vector<std::wstring> StartMenuFolders();
+
+std::vector<Listed> BuildList();
+
+}  // namespace torvex::programs

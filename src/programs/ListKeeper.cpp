@@ -1,0 +1,149 @@
+#include "programs/ListKeeper.h"
+
+#include <utility>
+#include <vector>
+
+#include "programs/Apartment.h"
+#include "programs/BuildList.h"
+#include "programs/ChangeWatch.h"
+#include "text/WholeFile.h"
+#include "worker/Locked.h"
+
+namespace torvex::programs {
+
+struct ListKeeper::Shared {
+    SRWLOCK lock = SRWLOCK_INIT;
+    HWND window = nullptr;
+    std::wstring listFile;
+    std::shared_ptr<const Catalog> ready;
+    bool stopping = false;
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // set: the thread is to end
+    ~Shared() {
+        if (stop != nullptr) CloseHandle(stop);
+    }
+};
+
+namespace {
+
+constexpr SIZE_T kStackBytes = 256 * 1024;
+constexpr std::size_t kMostListBytes = 64u << 20;  // 100,000 entries of long paths
+// Changes come in bursts (an installer writes many shortcuts): the list is built again once
+// they have been quiet this long.
+constexpr DWORD kQuietMilliseconds = 1000;
+const wchar_t kListMessageName[] = L"Torvex.ProgramsListed";
+
+using Shared = ListKeeper::Shared;
+
+bool Stopping(Shared& shared) {
+    Locked locked(shared.lock);
+    return shared.stopping;
+}
+
+void HandOver(Shared& shared, std::vector<Listed> list) {
+    std::shared_ptr<const Catalog> catalog = MakeCatalog(std::move(list));
+    Locked locked(shared.lock);
+    if (shared.stopping) return;
+    shared.ready = std::move(catalog);
+    PostMessageW(shared.window, ListMessage(), 0, 0);
+}
+
+void Save(const std::wstring& file, const std::string& bytes) {
+    if (file.empty()) return;
+    const std::wstring folder = file.substr(0, file.find_last_of(L'\\'));
+    CreateDirectoryW(folder.c_str(), nullptr);  // there already, mostly
+    files::ReplaceWhole(file, bytes);
+}
+
+void KeepList(Shared& shared) {
+    Apartment apartment;
+    std::string written;
+    if (!shared.listFile.empty() &&
+        files::ReadStart(shared.listFile, kMostListBytes, written) == files::Read::kRead) {
+        std::vector<Listed> saved = ReadList(written);
+        if (!saved.empty()) HandOver(shared, std::move(saved));
+    }
+    ChangeWatch watch;  // before the first build: what changes meanwhile is built again
+    while (!Stopping(shared)) {
+        std::vector<Listed> list = BuildList();
+        if (Stopping(shared)) return;
+        std::string bytes = WrittenList(list);
+        if (bytes != written) {
+            HandOver(shared, std::move(list));
+            Save(shared.listFile, bytes);
+            written = std::move(bytes);
+        }
+        if (!watch.WaitForChange(shared.stop, INFINITE)) return;
+        while (true) {  // until it is quiet
+            const ChangeWatch::Waited waited = watch.Wait(shared.stop, kQuietMilliseconds);
+            if (waited == ChangeWatch::Waited::kStopped) return;
+            if (waited == ChangeWatch::Waited::kQuiet) break;
+        }
+    }
+}
+
+DWORD WINAPI ThreadStart(void* parameter) {
+    HMODULE module = nullptr;
+    {
+        std::unique_ptr<std::shared_ptr<Shared>> shared(
+            static_cast<std::shared_ptr<Shared>*>(parameter));
+        GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&ThreadStart), &module);
+        try {
+            KeepList(**shared);
+        } catch (...) {  // the list stays as it was
+        }
+    }  // every object of this DLL is gone before the reference that keeps it loaded
+    FreeLibraryAndExitThread(module, 0);
+}
+
+}  // namespace
+
+UINT ListMessage() {
+    static const UINT message = RegisterWindowMessageW(kListMessageName);
+    return message;
+}
+
+bool ListKeeper::Start(HWND window, const std::wstring& listFile) {
+    if (shared_ != nullptr) return true;
+    auto shared = std::make_shared<Shared>();
+    if (shared->stop == nullptr) return false;
+    shared->window = window;
+    shared->listFile = listFile;
+    auto parameter = std::make_unique<std::shared_ptr<Shared>>(shared);
+    // The thread's reference on this module, held before the thread can run.
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&ThreadStart), &module)) {
+        return false;
+    }
+    HANDLE thread = CreateThread(nullptr, kStackBytes, ThreadStart, parameter.get(),
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (thread == nullptr) {
+        FreeLibrary(module);
+        return false;
+    }
+    parameter.release();  // the thread's now
+    CloseHandle(thread);
+    shared_ = std::move(shared);
+    return true;
+}
+
+void ListKeeper::Stop() {
+    if (shared_ == nullptr) return;
+    {
+        Locked locked(shared_->lock);
+        shared_->stopping = true;
+        shared_->ready.reset();
+    }
+    SetEvent(shared_->stop);
+    shared_.reset();
+}
+
+std::shared_ptr<const Catalog> ListKeeper::Take() {
+    if (shared_ == nullptr) return nullptr;
+    Locked locked(shared_->lock);
+    return std::move(shared_->ready);
+}
+
+}  // namespace torvex::programs
