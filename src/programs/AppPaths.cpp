@@ -23,7 +23,8 @@ struct KeyCloser {
 // The key's default value, its variables expanded and its quotes taken off; empty when none.
 std::wstring RegisteredPath(HKEY key) {
     DWORD bytes = 0;
-    const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    // REG_EXPAND_SZ too, expanded: RRF_RT_REG_EXPAND_SZ would ask for it unexpanded.
+    const DWORD types = RRF_RT_REG_SZ;
     if (RegGetValueW(key, nullptr, nullptr, types, nullptr, nullptr, &bytes) != ERROR_SUCCESS ||
         bytes < sizeof(wchar_t) || bytes / sizeof(wchar_t) > kMostField) {
         return L"";

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "programs/AppPaths.h"
 #include "programs/Catalog.h"
 #include "programs/ListFile.h"
 #include "programs/Matching.h"
@@ -206,6 +208,51 @@ TEST(Programs, StartMenuShortcutsAreReadWithoutResolvingThem) {
     };
     EXPECT_EQ(read, expected);
     CoUninitialize();
+}
+
+// App Paths: each registered program once, by its key's name, started by the path the key names
+// (its variables expanded, its quotes taken off); a key without a path is none.
+TEST(Programs, AppPathsAreListedByTheirNames) {
+    const char paths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+    struct Case {
+        const char* key;
+        const char* value;  // nullptr: none
+        DWORD type;
+        const char* name;
+        const char* start;  // "" when not listed
+    };
+    const Case cases[] = {
+        {"TorvexProbe.exe", "\"C:\\Probe Tools\\probe.exe\"", REG_SZ, "TorvexProbe",
+         "C:\\Probe Tools\\probe.exe"},
+        {"torvexwindir", "%SystemRoot%\\torvex.exe", REG_EXPAND_SZ, "torvexwindir",
+         "C:\\windows\\torvex.exe"},
+        {"torvexnone.exe", nullptr, REG_SZ, "torvexnone", ""},
+    };
+    for (const Case& row : cases) {
+        const std::string key = std::string(paths) + row.key;
+        HKEY created = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  &created, nullptr),
+                  ERROR_SUCCESS);
+        if (row.value != nullptr) {
+            RegSetValueExA(created, nullptr, 0, row.type, reinterpret_cast<const BYTE*>(row.value),
+                           static_cast<DWORD>(std::strlen(row.value) + 1));
+        }
+        RegCloseKey(created);
+    }
+    std::vector<torvex::programs::Listed> list;
+    torvex::programs::AddAppPaths(list);
+    for (const Case& row : cases) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(paths) + row.key).c_str());
+        std::string started;
+        for (const auto& listed : list) {
+            if (testsupport::Utf8(listed.entry.name) == row.name) {
+                EXPECT_TRUE(started.empty()) << "once: " << row.name;
+                started = testsupport::Utf8(listed.start);
+            }
+        }
+        EXPECT_EQ(_stricmp(started.c_str(), row.start), 0) << row.name << ": " << started;
+    }
 }
 
 }  // namespace
