@@ -39,11 +39,11 @@ std::wstring RegisteredPath(HKEY key) {
 }
 
 void AddView(HKEY root, REGSAM view, std::unordered_set<std::u16string>& seen,
-             std::vector<Listed>& list) {
+             std::vector<Listed>& list, const Going& going) {
     KeyCloser paths;
     if (RegOpenKeyExW(root, kAppPathsKey, 0, KEY_READ | view, &paths.key) != ERROR_SUCCESS) return;
     wchar_t name[kKeyNameSize];
-    for (DWORD index = 0; list.size() < kMostEntries; ++index) {
+    for (DWORD index = 0; list.size() < kMostEntries && going(); ++index) {
         DWORD size = kKeyNameSize;
         const LONG enumerated =
             RegEnumKeyExW(paths.key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
@@ -70,12 +70,12 @@ void AddView(HKEY root, REGSAM view, std::unordered_set<std::u16string>& seen,
 
 }  // namespace
 
-void AddAppPaths(std::vector<Listed>& list) {
+void AddAppPaths(std::vector<Listed>& list, const Going& going) {
     std::unordered_set<std::u16string> seen;
-    AddView(HKEY_CURRENT_USER, 0, seen, list);
+    AddView(HKEY_CURRENT_USER, 0, seen, list, going);
     // Both views: on 32-bit Windows the flags are ignored, and the same key is seen once.
-    AddView(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, seen, list);
-    AddView(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, seen, list);
+    AddView(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, seen, list, going);
+    AddView(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, seen, list, going);
 }
 
 }  // namespace torvex::programs

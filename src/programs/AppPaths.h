@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "programs/ListFile.h"
+#include "programs/StartMenu.h"
 
 namespace torvex::programs {
 
@@ -12,6 +13,8 @@ inline constexpr wchar_t kAppPathsKey[] =
 
 // Each registered program once, named by its key without ".exe", started by the path that the
 // key's default value names.
-void AddAppPaths(std::vector<Listed>& list);
+// Ends early once `going` says no.
+void AddAppPaths(
+    std::vector<Listed>& list, const Going& going = [] { return true; });
 
 }  // namespace torvex::programs

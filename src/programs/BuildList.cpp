@@ -35,13 +35,14 @@ std::vector<std::wstring> StartMenuFolders() {
     return folders;
 }
 
-std::vector<Listed> BuildList() {
+std::vector<Listed> BuildList(const Going& going) {
     std::vector<Listed> list;
     // Keyed by the shortcut's path: the same below both folders is two entries, as in the menu.
     for (const std::wstring& folder : StartMenuFolders()) {
-        AddShortcuts(folder, std::u16string(folder.begin(), folder.end()) + u"\\", list);
+        AddShortcuts(folder, std::u16string(folder.begin(), folder.end()) + u"\\", list, going);
     }
-    AddAppPaths(list);
+    if (!going()) return list;
+    AddAppPaths(list, going);
     AddPackagedApps(list);
     return list;
 }

@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "programs/ListFile.h"
+#include "programs/StartMenu.h"
 
 namespace torvex::programs {
 
 // The user's and all users' Programs folders, where there are such; the user's first.
 std::vector<std::wstring> StartMenuFolders();
 
-std::vector<Listed> BuildList();
+// What it has so far, once `going` says no.
+std::vector<Listed> BuildList(const Going& going);
 
 }  // namespace torvex::programs

@@ -55,6 +55,8 @@ void Save(const std::wstring& file, const std::string& bytes) {
 }
 
 void KeepList(Shared& shared) {
+    // Behind every thread of the shell's, for the processor and the disk.
+    SetThreadPriority(GetCurrentThread(), THREAD_MODE_BACKGROUND_BEGIN);
     Apartment apartment;
     std::string written;
     if (!shared.listFile.empty() &&
@@ -64,7 +66,7 @@ void KeepList(Shared& shared) {
     }
     ChangeWatch watch;  // before the first build: what changes meanwhile is built again
     while (!Stopping(shared)) {
-        std::vector<Listed> list = BuildList();
+        std::vector<Listed> list = BuildList([&] { return !Stopping(shared); });
         if (Stopping(shared)) return;
         std::string bytes = WrittenList(list);
         if (bytes != written) {

@@ -64,19 +64,21 @@ std::wstring ShownName(const std::wstring& path, const std::wstring& fileName) {
 }
 
 void AddFolder(const std::wstring& folder, const std::wstring& below,
-               const std::u16string& keyPrefix, std::size_t depth, std::vector<Listed>& list) {
+               const std::u16string& keyPrefix, std::size_t depth, std::vector<Listed>& list,
+               const Going& going) {
     WIN32_FIND_DATAW found;
     HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found,
                                    FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
         const std::wstring name = found.cFileName;
+        if (!going()) break;
         if (name == L"." || name == L".." || list.size() >= kMostEntries) continue;
         const std::wstring path = folder + L"\\" + name;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             // A junction or link may lead back up: only real folders, and only so deep.
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && depth < kMostDepth)
-                AddFolder(path, below + name + L"\\", keyPrefix, depth + 1, list);
+                AddFolder(path, below + name + L"\\", keyPrefix, depth + 1, list, going);
             continue;
         }
         const bool internet = EndsWith(name, L".url");
@@ -99,8 +101,8 @@ void AddFolder(const std::wstring& folder, const std::wstring& below,
 }  // namespace
 
 void AddShortcuts(const std::wstring& folder, const std::u16string& keyPrefix,
-                  std::vector<Listed>& list) {
-    AddFolder(folder, L"", keyPrefix, 0, list);
+                  std::vector<Listed>& list, const Going& going) {
+    AddFolder(folder, L"", keyPrefix, 0, list, going);
 }
 
 }  // namespace torvex::programs
