@@ -15,11 +15,17 @@ bool StartsWith(std::u16string_view text, std::u16string_view start) {
 
 std::shared_ptr<const Catalog> MakeCatalog(std::vector<Listed> list) {
     auto catalog = std::make_shared<Catalog>();
+    // Reserved whole: the maps' views stay where the texts are.
+    catalog->entries.reserve(list.size());
+    catalog->starts.reserve(list.size());
+    catalog->prepared.reserve(list.size());
     for (Listed& listed : list) {
-        if (!catalog->byKey.emplace(listed.entry.key, catalog->entries.size()).second) continue;
+        if (catalog->byKey.count(listed.entry.key) != 0) continue;
         catalog->prepared.push_back(Prepare(listed.entry));
         catalog->entries.push_back(std::move(listed.entry));
         catalog->starts.push_back(std::move(listed.start));
+        catalog->byKey.emplace(catalog->entries.back().key,
+                               static_cast<int>(catalog->entries.size() - 1));
     }
     for (std::size_t i = 0; i < catalog->entries.size(); ++i) {
         auto [found, added] =
@@ -37,7 +43,7 @@ Named NamedBy(const Catalog& catalog, std::u16string_view line) {
     for (std::size_t end = folded.size(); end > 0; --end) {
         if (end < folded.size() && folded[end] != u' ') continue;
         if (folded[end - 1] == u' ') continue;
-        auto found = catalog.byName.find(folded.substr(0, end));
+        auto found = catalog.byName.find(std::u16string_view(folded).substr(0, end));
         if (found == catalog.byName.end()) continue;
         named.entry = found->second;
         const std::size_t rest = line.find_first_not_of(u' ', end);
@@ -50,22 +56,25 @@ Named NamedBy(const Catalog& catalog, std::u16string_view line) {
 int Suggester::Suggest(std::u16string_view typed, const Catalog& catalog,
                        const std::vector<Pick>& picksNewestFirst,
                        const std::function<std::uint64_t(int entry)>& score) {
-    const std::u16string folded = Folded(typed);
-    if (catalog_ == &catalog && folded == folded_) return best_;
-    if (folded.empty()) return -1;
-    const bool grew = catalog_ == &catalog && !folded_.empty() && StartsWith(folded, folded_);
-    matched_ = MatchesOf(folded, catalog.prepared, grew ? &matched_ : nullptr);
+    if (catalog_ != &catalog) levels_.clear();
     catalog_ = &catalog;
-    folded_ = folded;
-    best_ = -1;
+    std::u16string folded = Folded(typed);
+    if (folded.empty()) return -1;
+    while (!levels_.empty() && !StartsWith(folded, levels_.back().folded)) levels_.pop_back();
+    if (!levels_.empty() && levels_.back().folded == folded) return levels_.back().best;
+    Level level;
+    level.matches = MatchesOf(folded, catalog.prepared,
+                              levels_.empty() ? nullptr : &levels_.back().matches.entries);
+    level.folded = std::move(folded);
     for (const Pick& pick : picksNewestFirst) {
-        if (PickStands(folded, pick.text, catalog.prepared[pick.entry])) {
-            best_ = pick.entry;
-            return best_;
+        if (PickStands(level.folded, pick.text, catalog.prepared[pick.entry])) {
+            level.best = pick.entry;
+            break;
         }
     }
-    best_ = BestOf(folded, catalog.prepared, matched_, score);
-    return best_;
+    if (level.best < 0) level.best = BestOf(catalog.prepared, level.matches, score);
+    levels_.push_back(std::move(level));
+    return levels_.back().best;
 }
 
 }  // namespace torvex::programs

@@ -17,12 +17,18 @@
 
 namespace torvex::programs {
 
+// The maps look into the entries' own texts: a catalog is made once, in its place, and never
+// copied.
 struct Catalog {
+    Catalog() = default;
+    Catalog(const Catalog&) = delete;
+    Catalog& operator=(const Catalog&) = delete;
+
     std::vector<Entry> entries;
     std::vector<std::u16string> starts;  // of each entry: what ShellExecuteEx is given
     std::vector<Prepared> prepared;
-    std::unordered_map<std::u16string, int> byKey;
-    std::unordered_map<std::u16string, int> byName;  // folded; a program before a document
+    std::unordered_map<std::u16string_view, int> byKey;
+    std::unordered_map<std::u16string_view, int> byName;  // folded; a program before a document
 };
 
 // Each key once: a later entry with the key of an earlier one is left out.
@@ -44,19 +50,23 @@ struct Pick {
 
 // The best entry for a key, as Best gives it. What matches a text matches every text that it
 // starts (each tier's match is a match of a shorter start too), so a text that only grew is
-// looked for among the entries that matched before, not among all.
+// looked for among the entries that matched before, not among all; and the texts on the way are
+// kept, so that Backspace back to one of them looks for nothing.
 class Suggester {
   public:
     int Suggest(std::u16string_view typed, const Catalog& catalog,
                 const std::vector<Pick>& picksNewestFirst,
                 const std::function<std::uint64_t(int entry)>& score);
-    void Forget() { catalog_ = nullptr; }  // another catalog, other picks or scores
+    void Forget() { levels_.clear(); }  // another catalog, other picks or scores
 
   private:
+    struct Level {
+        std::u16string folded;
+        Matches matches;
+        int best = -1;
+    };
     const Catalog* catalog_ = nullptr;
-    std::u16string folded_;
-    std::vector<int> matched_;
-    int best_ = -1;
+    std::vector<Level> levels_;  // each text a start of the next
 };
 
 }  // namespace torvex::programs

@@ -1,6 +1,7 @@
 #include "programs/Matching.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <tuple>
 
 #include "programs/Folding.h"
@@ -30,18 +31,40 @@ bool StartsWith(std::u16string_view text, std::u16string_view start) {
     return text.size() >= start.size() && text.compare(0, start.size(), start) == 0;
 }
 
+bool WordsStart(std::u16string_view typed, const Prepared& entry) {
+    const std::u16string_view name = entry.folded;
+    std::size_t word = 0, at = 0;
+    while (at < typed.size()) {
+        while (at < typed.size() && typed[at] == u' ') ++at;
+        std::size_t end = typed.find(u' ', at);
+        if (end == std::u16string_view::npos) end = typed.size();
+        if (at == end) break;
+        const std::u16string_view part = typed.substr(at, end - at);
+        while (word < entry.wordStarts.size() &&
+               !StartsWith(name.substr(entry.wordStarts[word]), part)) {
+            ++word;
+        }
+        if (word == entry.wordStarts.size()) return false;
+        ++word;
+        at = end;
+    }
+    return true;
+}
+
 }  // namespace
 
 Prepared Prepare(const Entry& entry) {
     Prepared prepared;
     prepared.folded = Folded(entry.name);
     const std::u16string& name = entry.name;
-    for (std::size_t i = 0; i < name.size(); ++i) {
+    // Words start only where an offset can say so; a list's names are far shorter.
+    const std::size_t seen = std::min<std::size_t>(name.size(), UINT16_MAX);
+    for (std::size_t i = 0; i < seen; ++i) {
         if (Separates(name[i])) continue;
         const bool start =
             i == 0 || Separates(name[i - 1]) || (IsCapital(name[i]) && !IsCapital(name[i - 1]));
         if (!start) continue;
-        prepared.wordStarts.push_back(i);
+        prepared.wordStarts.push_back(static_cast<std::uint16_t>(i));
         prepared.initials += prepared.folded[i];
     }
     for (std::size_t w = 0; w < prepared.wordStarts.size(); ++w) {
@@ -63,50 +86,44 @@ Tier TierOf(std::u16string_view typed, const Prepared& entry) {
     if (name == typed) return Tier::kWhole;
     if (StartsWith(name, typed)) return Tier::kStart;
     if (typed.size() >= 2 && StartsWith(entry.initials, typed)) return Tier::kInitials;
-    // Each typed word starts a word of the name, in order.
-    std::size_t word = 0, at = 0;
-    bool words = true;
-    while (at < typed.size() && words) {
-        while (at < typed.size() && typed[at] == u' ') ++at;
-        std::size_t end = typed.find(u' ', at);
-        if (end == std::u16string_view::npos) end = typed.size();
-        if (at == end) break;
-        const std::u16string_view part = typed.substr(at, end - at);
-        while (word < entry.wordStarts.size() &&
-               !StartsWith(name.substr(entry.wordStarts[word]), part)) {
-            ++word;
-        }
-        words = word < entry.wordStarts.size();
-        ++word;
-        at = end;
+    // Each typed word starts a word of the name, in order; only a text of more than one word.
+    if (typed.find(u' ') != std::u16string_view::npos && WordsStart(typed, entry)) {
+        return Tier::kWords;
     }
-    if (words && typed.find(u' ') != std::u16string_view::npos) return Tier::kWords;
     if (name.find(typed) != std::u16string_view::npos) return Tier::kContains;
     return Tier::kNone;
 }
 
-std::vector<int> MatchesOf(std::u16string_view typed, const std::vector<Prepared>& prepared,
-                           const std::vector<int>* among) {
-    std::vector<int> matched;
+Matches MatchesOf(std::u16string_view typed, const std::vector<Prepared>& prepared,
+                  const std::vector<int>* among) {
+    Matches matches;
     auto consider = [&](int i) {
-        if (TierOf(typed, prepared[i]) != Tier::kNone) matched.push_back(i);
+        const Tier tier = TierOf(typed, prepared[i]);
+        if (tier == Tier::kNone) return;
+        matches.entries.push_back(i);
+        matches.tiers.push_back(tier);
     };
     if (among != nullptr) {
         for (int i : *among) consider(i);
     } else {
         for (std::size_t i = 0; i < prepared.size(); ++i) consider(static_cast<int>(i));
     }
-    return matched;
+    return matches;
 }
 
-int BestOf(std::u16string_view typed, const std::vector<Prepared>& prepared,
-           const std::vector<int>& matched, const std::function<std::uint64_t(int entry)>& score) {
+int BestOf(const std::vector<Prepared>& prepared, const Matches& matches,
+           const std::function<std::uint64_t(int entry)>& score) {
+    // The best tier, and whether only entries ranked last hold it, first: only those are scored.
+    std::pair<Tier, bool> top(Tier::kNone, true);
+    for (std::size_t m = 0; m < matches.entries.size(); ++m)
+        top = std::min(top, std::make_pair(matches.tiers[m], prepared[matches.entries[m]].last));
     int best = -1;
-    std::tuple<Tier, bool, std::uint64_t, std::size_t> bestRank;
-    for (int i : matched) {
-        // Better is smaller: the tier, not ranked last, the higher score, the shorter name.
-        const auto rank = std::make_tuple(TierOf(typed, prepared[i]), prepared[i].last, ~score(i),
-                                          prepared[i].folded.size());
+    std::tuple<std::uint64_t, std::size_t> bestRank;
+    for (std::size_t m = 0; m < matches.entries.size(); ++m) {
+        const int i = matches.entries[m];
+        if (std::make_pair(matches.tiers[m], prepared[i].last) != top) continue;
+        // Better is smaller: the higher score, the shorter name, then the name in order.
+        const auto rank = std::make_tuple(~score(i), prepared[i].folded.size());
         if (best < 0 || rank < bestRank ||
             (rank == bestRank && prepared[i].folded < prepared[best].folded)) {
             best = i;
@@ -133,7 +150,7 @@ int Best(std::u16string_view typed, const std::vector<Entry>& entries,
                 return static_cast<int>(i);
         }
     }
-    return BestOf(folded, prepared, MatchesOf(folded, prepared), score);
+    return BestOf(prepared, MatchesOf(folded, prepared), score);
 }
 
 }  // namespace torvex::programs

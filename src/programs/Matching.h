@@ -25,9 +25,9 @@ struct Entry {
 
 // An entry made ready for the keys: everything a key compares, worked out once.
 struct Prepared {
-    std::u16string folded;                // the name, case-free and accent-free
-    std::u16string initials;              // of its words, folded
-    std::vector<std::size_t> wordStarts;  // in `folded`
+    std::u16string folded;                  // the name, case-free and accent-free
+    std::u16string initials;                // of its words, folded
+    std::vector<std::uint16_t> wordStarts;  // in `folded`, which is no longer than a line
     bool last = false;  // it removes, resets or documents a program: after every other entry
 };
 
@@ -37,13 +37,18 @@ Prepared Prepare(const Entry& entry);
 enum class Tier { kWhole, kStart, kInitials, kWords, kContains, kNone };
 Tier TierOf(std::u16string_view foldedTyped, const Prepared& entry);
 
-// The entries of `among` (every entry when it is null) that `foldedTyped` matches, in order.
-std::vector<int> MatchesOf(std::u16string_view foldedTyped, const std::vector<Prepared>& prepared,
-                           const std::vector<int>* among = nullptr);
-// The best of `matched` by tier, the ones ranked last after the others, then by `score`, the
-// shorter name and the name in order; -1 when `matched` is empty.
-int BestOf(std::u16string_view foldedTyped, const std::vector<Prepared>& prepared,
-           const std::vector<int>& matched, const std::function<std::uint64_t(int entry)>& score);
+// The entries of `among` (every entry when it is null) that `foldedTyped` matches, in order, each
+// with its tier.
+struct Matches {
+    std::vector<int> entries;
+    std::vector<Tier> tiers;
+};
+Matches MatchesOf(std::u16string_view foldedTyped, const std::vector<Prepared>& prepared,
+                  const std::vector<int>* among = nullptr);
+// The best of `matches` by tier, the ones ranked last after the others, then by `score`, the
+// shorter name and the name in order; -1 when there are none.
+int BestOf(const std::vector<Prepared>& prepared, const Matches& matches,
+           const std::function<std::uint64_t(int entry)>& score);
 // Whether an entry picked from `pickedText` (folded) comes first for `foldedTyped`: the text
 // itself, or a longer start of the entry's name.
 bool PickStands(std::u16string_view foldedTyped, std::u16string_view pickedText,

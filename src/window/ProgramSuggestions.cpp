@@ -60,7 +60,7 @@ void TorvexPlugin::RankPrograms() {
     for (const auto& [line, use] : uses.counts.all()) {
         std::u16string_view text, key;
         if (!torvex::uses::ReadPick(line, text, key)) continue;
-        auto entry = catalog.byKey.find(std::u16string(key));
+        auto entry = catalog.byKey.find(key);
         if (entry == catalog.byKey.end()) continue;
         found.push_back({{std::u16string(text), entry->second}, use.last});
         torvex::uses::Use& sum = used[entry->second];
