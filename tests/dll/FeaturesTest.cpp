@@ -2,6 +2,7 @@
 // broadcast, Ctrl+Shift+Enter, Ctrl+R and Shift+Delete, each a table of keys with the field,
 // the engine's record and history.txt they must leave.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include "tests/support/Argdump.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/Clipboard.h"
+#include "tests/support/ImportTable.h"
 #include "tests/support/Keyboard.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/RealPlugin.h"
@@ -795,6 +797,40 @@ class ProgramsByName : public Features {
     std::wstring argdump_, work_;
     const std::string output_ = plugin_folder_.path() + "argdump.out";
 };
+
+// What the box asked ShellExecuteEx to run as administrator, told apart from any other call; the
+// program is not started, as the system would ask the user first.
+std::wstring elevatedFile, elevatedParameters;
+BOOL WINAPI RecordElevated(SHELLEXECUTEINFOW* execute) {
+    elevatedFile = execute->lpFile != nullptr ? execute->lpFile : L"";
+    elevatedParameters = execute->lpParameters != nullptr ? execute->lpParameters : L"";
+    if (execute->lpVerb != nullptr && std::wstring(execute->lpVerb) == L"runas") return TRUE;
+    elevatedFile = L"(not as administrator)";
+    return FALSE;
+}
+
+// Ctrl+Shift+Enter: the shortcut itself, with the words after its name, as administrator.
+TEST_F(ProgramsByName, CtrlShiftEnterStartsAProgramAsAdministrator) {
+    testsupport::ModalDriver closer;  // a refusal would tell the user
+    for (bool docked : {false, true}) {
+        Start({"recording_engine.dll", docked});
+        SetFocus(box_);
+        WaitForProgram("tpt", "Torvex Probe Tool");
+        testsupport::ImportHook hook = {"ShellExecuteExW", reinterpret_cast<void*>(RecordElevated),
+                                        nullptr};
+        ASSERT_EQ(testsupport::PatchImports(module_, "shell32.dll", &hook, 1, true), 1);
+        elevatedFile.clear();
+        Press(box_, "tpt" + std::string{kEnd} + " now" + kCtrlShiftEnter);
+        testsupport::PatchImports(module_, "shell32.dll", &hook, 1, false);
+        EXPECT_EQ(elevatedFile, StartMenuFolder() + L"Torvex Probe Tool.lnk");
+        EXPECT_EQ(elevatedParameters, L"now");
+        EXPECT_EQ(Field(), "");
+        shell_.Pump();
+        EXPECT_EQ(EngineGot(), "") << "never the engine";
+        Stop();
+    }
+    EXPECT_TRUE(closer.Seen().empty());
+}
 
 // A few letters, End, Enter: each row with the list in the box, then its settings read again.
 TEST_F(ProgramsByName, AFewLettersSuggestAProgramThatEnterStarts) {
