@@ -1,5 +1,6 @@
 // Enter in the box: what reaches the shell, the engine, the field and the history.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include "shell/StandIn.h"
 #include "tests/support/Allocations.h"
 #include "tests/support/Clipboard.h"
+#include "tests/support/ImportTable.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/PluginBox.h"
@@ -95,6 +97,36 @@ TEST_F(RunLineTest, OtherLinesGoToTheEngineAndAreRecorded) {
     EXPECT_EQ(plugin_->historyCount, 2);
     EXPECT_EQ(Newest(), "") << "the empty line is recorded too";
     EXPECT_STREQ(plugin_->history[1], L"notepad");
+}
+
+// A packaged app of the test's own (the system lists none here): suggested by a word of its name,
+// started through shell:AppsFolder by its AppUserModelID with the words after its name.
+std::wstring startedFile, startedParameters;
+BOOL WINAPI RecordStart(SHELLEXECUTEINFOW* execute) {
+    startedFile = execute->lpFile != nullptr ? execute->lpFile : L"";
+    startedParameters = execute->lpParameters != nullptr ? execute->lpParameters : L"";
+    return TRUE;
+}
+
+TEST_F(RunLineTest, APackagedAppStartsByItsAppUserModelId) {
+    plugin_->programList.keeper.Stop();  // the list is this test's
+    const torvex::programs::Listed app = {
+        {u"Torvex Packaged", u"Torvex.App_8wekyb3d8bbwe!App", torvex::programs::Kind::kPackaged},
+        u"shell:AppsFolder\\Torvex.App_8wekyb3d8bbwe!App"};
+    plugin_->programList.catalog = torvex::programs::MakeCatalog({app});
+    plugin_->programList.stale = true;
+    TorvexPlugin::Suggested found = plugin_->SuggestionFor(L"packa");
+    EXPECT_EQ(plugin_->ShownProgram(found), L" \u2192 Torvex Packaged");
+    testsupport::ImportHook hook = {"ShellExecuteExW", reinterpret_cast<void*>(RecordStart),
+                                    nullptr};
+    ASSERT_EQ(testsupport::PatchImports(GetModuleHandleA(nullptr), "shell32.dll", &hook, 1, true),
+              1);
+    Run("torvex PACKAGED --flag");
+    testsupport::PatchImports(GetModuleHandleA(nullptr), "shell32.dll", &hook, 1, false);
+    EXPECT_EQ(startedFile, L"shell:AppsFolder\\Torvex.App_8wekyb3d8bbwe!App");
+    EXPECT_EQ(startedParameters, L"--flag");
+    EXPECT_EQ(EngineGot(), "");
+    EXPECT_EQ(Newest(), "torvex PACKAGED --flag") << "recorded as typed";
 }
 
 TEST_F(RunLineTest, AMissingEngineShowsTheBoxAndStillRecords) {
