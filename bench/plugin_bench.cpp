@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <cstdio>
 #include <fstream>
 #include <numeric>
@@ -56,10 +58,12 @@ std::string ProgramFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-void WriteSettings(const std::string& folder, bool suggest) {
-    std::ofstream(folder + "torvex.rc") << "torvex.x: 100\ntorvex.y: 100\ntorvex.width: 300\n"
-                                           "torvex.inslit: false\ntorvex.suggest: "
-                                        << (suggest ? "true" : "false") << "\n";
+void WriteSettings(const std::string& folder, bool suggest, bool programs = true) {
+    std::ofstream(folder + "torvex.rc")
+        << "torvex.x: 100\ntorvex.y: 100\ntorvex.width: 300\n"
+           "torvex.inslit: false\ntorvex.suggest: "
+        << (suggest ? "true" : "false") << "\ntorvex.programs: " << (programs ? "true" : "false")
+        << "\n";
 }
 
 void WriteFiles(const std::string& folder) {
@@ -392,12 +396,164 @@ void TimeTabCompletion(const Plugin& plugin, HWND slit, const std::string& many)
     plugin.end();
 }
 
+// Programs by name among 10,000 entries, registered under App Paths for this run (the list's
+// thread builds the same list again from them, so that the saved list stands): start-up with the
+// list saved against start-up without, in turns; and a key with a program to suggest against the
+// same key with the list switched off, in paired turns. The keys type a name a unit at a time and
+// take it back with Backspace, so that each key asks for a text of its own.
+const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+constexpr int kProgramEntries = 10000;
+const char kProgramKeys[] = "microsoft st";
+
+void RegisterPrograms(bool add) {
+    const char* const vendors[] = {"Microsoft", "Adobe", "Mozilla", "JetBrains", "Oracle",
+                                   "Autodesk",  "Valve", "Epic",    "Corel",     "Zoom"};
+    const char* const products[] = {"Studio", "Reader", "Office",    "Designer", "Manager",
+                                    "Player", "Editor", "Converter", "Viewer",   "Tools"};
+    HKEY root = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kAppPaths, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root,
+                        nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    for (int i = 0; i < kProgramEntries; ++i) {
+        const std::string name = std::string(vendors[i % 10]) + " " + products[(i / 10) % 10] +
+                                 " " + std::to_string(i) + ".exe";
+        if (!add) {
+            RegDeleteKeyA(root, name.c_str());
+            continue;
+        }
+        const std::string path = "C:\\Programs\\" + std::to_string(i) + "\\program.exe";
+        RegSetKeyValueA(root, name.c_str(), nullptr, REG_SZ, path.c_str(),
+                        static_cast<DWORD>(path.size() + 1));
+    }
+    RegCloseKey(root);
+}
+
+// Until the process has been idle for a while: the list's thread has built its list again.
+void WaitUntilIdle() {
+    auto busy = [] {
+        FILETIME created, exited, kernel, user;
+        GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+        return (ULARGE_INTEGER{{kernel.dwLowDateTime, kernel.dwHighDateTime}}.QuadPart +
+                ULARGE_INTEGER{{user.dwLowDateTime, user.dwHighDateTime}}.QuadPart) /
+               10000;
+    };
+    for (int tries = 0; tries < 100; ++tries) {
+        const auto before = busy();
+        for (int i = 0; i < 20; ++i) {
+            Sleep(10);
+            Pump();
+        }
+        if (busy() - before < 20) return;  // under a tenth of 200 ms
+    }
+}
+
+// Until the box has its list: the first letter draws a program, which End takes.
+bool WaitForPrograms(HWND box) {
+    for (int tries = 0; tries < 3000; ++tries) {
+        TypeKey(box, 'M', 'm');
+        TypeKey(box, VK_END, 0);
+        char text[64] = "";
+        GetWindowTextA(box, text, sizeof(text));
+        SetWindowTextA(box, "");
+        if (std::strlen(text) > 1) return true;
+        Sleep(10);
+        Pump();
+    }
+    return false;
+}
+
+std::vector<double> TypeAndTakeBack(HWND box) {
+    std::vector<double> keys;
+    for (const char* c = kProgramKeys; *c != 0; ++c) {
+        keys.push_back(TypeKey(box, *c == ' ' ? VK_SPACE : VkKeyScanA(*c) & 0xFF, *c));
+    }
+    for (std::size_t i = 0; i < std::strlen(kProgramKeys); ++i)
+        keys.push_back(TypeKey(box, VK_BACK, '\b'));
+    return keys;
+}
+
+void TimePrograms(const Plugin& plugin, HWND slit, const std::string& folder) {
+    RegisterPrograms(true);
+    std::ofstream(folder + "history.txt", std::ios::binary).close();  // no held line to suggest
+    DeleteFileA((folder + "history.counts.txt").c_str());
+    const std::string listFile = folder + "appdata\\Torvex\\programs.txt";
+    WriteSettings(folder, true, true);
+    plugin.begin(plugin.module, slit);
+    HWND box = FindWindowA(kEditClass, nullptr);
+    SetFocus(box);
+    const bool listed = WaitForPrograms(box);
+    plugin.end();
+    for (int i = 0; i < 300; ++i) {  // the thread's build and write, after the stop
+        Sleep(10);
+        Pump();
+    }
+    std::string saved;
+    {
+        std::ifstream in(listFile, std::ios::binary);
+        saved.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    std::vector<double> with, without;
+    for (int i = 0; i < 2 * kStarts; ++i) {
+        const bool withList = i % 2 == 0;
+        if (withList) {
+            std::ofstream(listFile, std::ios::binary) << saved;
+        } else {
+            DeleteFileA(listFile.c_str());
+        }
+        double start = NowMicroseconds();
+        plugin.begin(plugin.module, slit);
+        (withList ? with : without).push_back(NowMicroseconds() - start);
+        Pump();
+        plugin.end();
+        WaitUntilIdle();  // the stopped thread's build, which a start must not meet
+    }
+    std::printf("programs by name, %d entries (the list %s, its file %zu bytes):\n",
+                kProgramEntries, listed ? "handed over" : "NOT handed over", saved.size());
+    std::printf("  beginPluginEx with the list saved %.2f ms, without %.2f ms (medians of %d)\n",
+                Median(with) / 1000, Median(without) / 1000, kStarts);
+
+    std::ofstream(listFile, std::ios::binary) << saved;
+    plugin.begin(plugin.module, slit);
+    box = FindWindowA(kEditClass, nullptr);
+    SetFocus(box);
+    std::vector<double> on, off, ratios;
+    for (int turn = 0; turn < kTurns; ++turn) {
+        double times[2] = {};
+        for (int side = 0; side < 2; ++side) {
+            const bool programs = (turn + side) % 2 == 0;
+            WriteSettings(folder, true, programs);
+            SendMessageA(box, shell::kReconfigure, 0, 0);
+            if (programs) WaitForPrograms(box);
+            WaitUntilIdle();
+            times[programs ? 0 : 1] = Mean(TypeAndTakeBack(box));
+        }
+        on.push_back(times[0]);
+        off.push_back(times[1]);
+        ratios.push_back(times[0] / times[1]);
+    }
+    plugin.end();
+    std::printf(
+        "  a key typing \"%s\" and taking it back, with a program to suggest against the list\n"
+        "  switched off (%d paired turns of %zu keys): with %.1f us, without %.1f us\n",
+        kProgramKeys, kTurns, 2 * std::strlen(kProgramKeys), Median(on), Median(off));
+    std::printf("  ratio: median %.2f, middle half %.2f to %.2f (the goal: 1.1 at most)\n",
+                Median(ratios), Quantile(ratios, 0.25), Quantile(ratios, 0.75));
+    RegisterPrograms(false);
+    WriteFiles(folder);
+}
+
 }  // namespace
 
-int main() {
+// "programs": the programs' figures alone.
+int main(int argc, char** argv) {
+    const bool programsOnly = argc > 1 && std::strcmp(argv[1], "programs") == 0;
     standin::SetLogEcho(false);
     std::printf("lane: %s\n", sizeof(void*) == 8 ? "x64 (64-bit)" : "x86 (32-bit)");
     std::string folder = ProgramFolder();
+    // The list of programs the box saves goes into a folder of the bench's own.
+    SetEnvironmentVariableA("APPDATA", (folder + "appdata").c_str());
+    CreateDirectoryA((folder + "appdata").c_str(), nullptr);
     WriteFiles(folder);
     standin::SetShellFolder(folder);
     standin::ShellWindows windows =
@@ -407,11 +563,13 @@ int main() {
         std::printf("cannot load torvex.dll from %s\n", folder.c_str());
         return 1;
     }
-    TimeStarts(plugin, windows.slit);
-
-    MeasureRunning(plugin, windows.slit, folder);
-    TimeSuggestionsOfMissingPrograms(plugin, windows.slit, folder);
-    TimeTabCompletion(plugin, windows.slit, ManyEntries(folder));
+    if (!programsOnly) {
+        TimeStarts(plugin, windows.slit);
+        MeasureRunning(plugin, windows.slit, folder);
+        TimeSuggestionsOfMissingPrograms(plugin, windows.slit, folder);
+        TimeTabCompletion(plugin, windows.slit, ManyEntries(folder));
+    }
+    TimePrograms(plugin, windows.slit, folder);
     FreeLibrary(plugin.module);
     standin::DestroyShellWindows(windows);
     return 0;
