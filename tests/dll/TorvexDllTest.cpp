@@ -12,6 +12,7 @@
 #include "Version.h"
 #include "tests/support/ProcessMemory.h"
 #include "tests/support/RealPlugin.h"
+#include "tests/support/Shortcut.h"
 #include "tests/support/TempShellFolder.h"
 
 namespace {
@@ -135,10 +136,22 @@ TEST(OurDlls, UnloadingGivesBackWhatLoadingTook) {
 
 // The same for a plug-in started and stopped before each unload, as the shell restarts it: the
 // box's worker, which gives back the last reference on the DLL from its own thread, must not make
-// the loading thread's record stay.
+// the loading thread's record stay. The Start menu holds a few hundred shortcuts, so that most
+// stops come while the list's thread is still reading them.
 using Restarts = testsupport::RealPlugin;
 TEST_F(Restarts, AStartedPluginUnloadedGivesBackWhatLoadingTook) {
     constexpr int kCycles = 40;
+    constexpr int kShortcuts = 300;
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    wchar_t appData[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    const std::wstring menu = std::wstring(appData) + L"\\Start Menu\\";
+    ASSERT_TRUE(testsupport::MakeShortcut(menu + L"Tool 0.lnk", L"C:\\windows\\notepad.exe"));
+    for (int i = 1; i < kShortcuts; ++i) {
+        CopyFileW((menu + L"Tool 0.lnk").c_str(),
+                  (menu + L"Tool " + std::to_wstring(i) + L".lnk").c_str(), FALSE);
+    }
+    CoUninitialize();
     for (bool docked : {false, true}) {  // the first start may take what stays for good
         Start({"recording_engine.dll", docked});
         Stop();

@@ -183,6 +183,9 @@ TEST(Programs, StartMenuShortcutsAreReadWithoutResolvingThem) {
     shortcut(deep + L"\\Deep \u00C9diteur.lnk", L"C:\\no-such-folder\\editor.exe");
     std::ofstream(menu.path() + "Site.url") << "[InternetShortcut]\r\nURL=https://example.org/\r\n";
     std::ofstream(menu.path() + "Broken.lnk") << "not a shortcut";
+    std::ofstream(menu.path() + "Empty.lnk").close();
+    shortcut(root + L"\u0416\u0451\u043B\u0442\u044B\u0439 \u65E5\u672C \U0001F600.lnk",
+             L"C:\\y.exe");
     std::ofstream(menu.path() + "notes.txt") << "x";
     for (int level = 0; level < 12; ++level) {  // deeper than any Start menu: cut at its bound
         deep += L"\\d";
@@ -205,6 +208,10 @@ TEST(Programs, StartMenuShortcutsAreReadWithoutResolvingThem) {
          "program U:Sub\\Deep \xC3\x89"
          "diteur.lnk"},
         {"Site", "document U:Site.url"},
+        {"\xD0\x96\xD1\x91\xD0\xBB\xD1\x82\xD1\x8B\xD0\xB9 \xE6\x97\xA5\xE6\x9C\xAC "
+         "\xF0\x9F\x98\x80",
+         "program U:\xD0\x96\xD1\x91\xD0\xBB\xD1\x82\xD1\x8B\xD0\xB9 \xE6\x97\xA5\xE6\x9C\xAC "
+         "\xF0\x9F\x98\x80.lnk"},
     };
     EXPECT_EQ(read, expected);
     CoUninitialize();
