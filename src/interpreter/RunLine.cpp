@@ -4,6 +4,7 @@
 
 #include <cwchar>
 #include <string>
+#include <utility>
 
 #include "interpreter/CommandTable.h"
 #include "plugin/Texts.h"
@@ -73,6 +74,7 @@ void TorvexPlugin::ShowUserName() {
 void TorvexPlugin::RunLine(bool elevated) {
     EndSearch();        // the line found is the line run
     recalledSlot = -1;  // what the field shows next was not recalled
+    const int taken = std::exchange(programList.taken, -1);  // a pick is of this line only
     // The field holds no more than a line may; text forced in past that is never run cut.
     if (GetWindowTextLengthW(editWindow) > kMaxLineLength) return;
     wchar_t typed[kLineSize] = L"";
@@ -96,7 +98,7 @@ void TorvexPlugin::RunLine(bool elevated) {
         case torvex::AliasTable::Found::kExpanded:
             break;
         case torvex::AliasTable::Found::kNone:
-            if (StartNamedProgram(line, typed, elevated)) return;
+            if (StartNamedProgram(line, typed, elevated, taken)) return;
             expanded = line;
             break;
     }

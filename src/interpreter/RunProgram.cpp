@@ -25,7 +25,7 @@ std::wstring Reason(DWORD error) {
 }  // namespace
 
 bool TorvexPlugin::StartNamedProgram(const std::u16string& line, const wchar_t* typed,
-                                     bool elevated) {
+                                     bool elevated, int taken) {
     if (!programs || programList.catalog == nullptr || line.empty()) return false;
     // Commands to the shell and to the box are never names.
     if (line[0] == u'@' || line[0] == u'.') return false;
@@ -34,10 +34,11 @@ bool TorvexPlugin::StartNamedProgram(const std::u16string& line, const wchar_t* 
     // The disk is asked only about a line that names an entry.
     if (named.entry < 0 || torvex::search::RunsAsItIs(torvex::words::WordAt(line, 0, true).text))
         return false;
-    const std::u16string picked = PickedFrom(line, named.entry);
+    const std::u16string picked = PickedFrom(line, named.entry, taken);
     const std::u16string key = catalog->entries[named.entry].key;
     const DWORD error =
         torvex::programs::StartEntry(catalog->starts[named.entry], named.rest, elevated);
+    if (error == ERROR_CANCELLED) return true;  // the user said no to elevation: it stays
     if (error != ERROR_SUCCESS) {
         torvex::texts::TellAboutLine(typed, (torvex::texts::kCannotStart + Reason(error)).c_str());
         return true;  // it stays in the field, and is not recorded

@@ -63,7 +63,14 @@ bool RunsAsItIs(const std::u16string& word) {
     if (!profile.empty() && Exists(profile + word)) return true;
     std::u16string extensions = Variable(L"PATHEXT");
     if (extensions.empty()) extensions = u".COM;.EXE;.BAT;.CMD";
+    extensions += u";.LNK;.PIF";  // which ShellExecuteEx finds by a bare name too
+    // The system's folders, where ShellExecuteEx looks whatever PATH says, then PATH's.
     std::vector<std::u16string> folders;
+    wchar_t system[MAX_PATH] = L"";
+    if (GetSystemDirectoryW(system, MAX_PATH) - 1u < MAX_PATH - 1u)
+        folders.push_back(NativePath(ToU16(system)));
+    if (GetWindowsDirectoryW(system, MAX_PATH) - 1u < MAX_PATH - 1u)
+        folders.push_back(ToU16(system));
     for (const std::u16string& folder : Entries(Variable(L"PATH"))) {
         folders.push_back(NativePath(torvex::ExpandedVariables(folder)));
     }

@@ -216,11 +216,13 @@ struct TorvexPlugin {
     void RankPrograms();
     void SuggestProgram(Suggested& found);
     std::wstring ShownProgram(const Suggested& found) const;
-    std::u16string PickedFrom(const std::u16string& line, int entry);
+    // `taken`: the entry taken with End or Right since the last line ran, or -1.
+    std::u16string PickedFrom(const std::u16string& line, int entry, int taken);
     void RecordPick(const std::u16string& text, const std::u16string& key);
     // Enter on a line that would not run, whose first words are a program's name
     // (interpreter/RunProgram.cpp): false when it is no such line.
-    bool StartNamedProgram(const std::u16string& line, const wchar_t* typed, bool elevated);
+    bool StartNamedProgram(const std::u16string& line, const wchar_t* typed, bool elevated,
+                           int taken);
 
     // Calculations (interpreter/Calculation.cpp).
     static char16_t DecimalSeparator();

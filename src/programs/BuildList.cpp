@@ -43,7 +43,7 @@ std::vector<Listed> BuildList(const Going& going) {
     }
     if (!going()) return list;
     AddAppPaths(list, going);
-    AddPackagedApps(list);
+    AddPackagedApps(list, going);
     return list;
 }
 

@@ -59,7 +59,8 @@ int Suggester::Suggest(std::u16string_view typed, const Catalog& catalog,
     if (catalog_ != &catalog) levels_.clear();
     catalog_ = &catalog;
     std::u16string folded = Folded(typed);
-    if (folded.empty()) return -1;
+    // Blanks alone name nothing, and are no start to narrow from.
+    if (folded.find_first_not_of(u' ') == std::u16string::npos) return -1;
     while (!levels_.empty() && !StartsWith(folded, levels_.back().folded)) levels_.pop_back();
     if (!levels_.empty() && levels_.back().folded == folded) return levels_.back().best;
     Level level;

@@ -9,6 +9,10 @@ namespace {
 constexpr DWORD kFolderChanges =
     FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE;
 constexpr DWORD kKeyChanges = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
+// Where the system registers the user's packaged apps: an app installed or removed changes it.
+const wchar_t kPackagesKey[] =
+    L"Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel\\"
+    L"Repository\\Packages";
 
 }  // namespace
 
@@ -19,13 +23,15 @@ ChangeWatch::ChangeWatch() {
     }
     const struct {
         HKEY root;
+        const wchar_t* path;
         REGSAM view;
-    } places[] = {{HKEY_CURRENT_USER, 0},
-                  {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
-                  {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY}};
+    } places[] = {{HKEY_CURRENT_USER, kAppPathsKey, 0},
+                  {HKEY_LOCAL_MACHINE, kAppPathsKey, KEY_WOW64_64KEY},
+                  {HKEY_LOCAL_MACHINE, kAppPathsKey, KEY_WOW64_32KEY},
+                  {HKEY_CURRENT_USER, kPackagesKey, 0}};
     for (const auto& place : places) {
         Key key = {nullptr, nullptr};
-        if (RegOpenKeyExW(place.root, kAppPathsKey, 0, KEY_NOTIFY | place.view, &key.key) !=
+        if (RegOpenKeyExW(place.root, place.path, 0, KEY_NOTIFY | place.view, &key.key) !=
             ERROR_SUCCESS) {
             continue;
         }
@@ -34,8 +40,12 @@ ChangeWatch::ChangeWatch() {
             RegCloseKey(key.key);
             continue;
         }
+        if (!Arm(key)) {
+            RegCloseKey(key.key);
+            CloseHandle(key.event);
+            continue;
+        }
         keys_.push_back(key);
-        Arm(key);
     }
 }
 
@@ -47,8 +57,8 @@ ChangeWatch::~ChangeWatch() {
     }
 }
 
-void ChangeWatch::Arm(const Key& key) {
-    RegNotifyChangeKeyValue(key.key, TRUE, kKeyChanges, key.event, TRUE);
+bool ChangeWatch::Arm(const Key& key) {
+    return RegNotifyChangeKeyValue(key.key, TRUE, kKeyChanges, key.event, TRUE) == ERROR_SUCCESS;
 }
 
 ChangeWatch::Waited ChangeWatch::Wait(HANDLE stop, DWORD milliseconds) {
@@ -68,10 +78,21 @@ ChangeWatch::Waited ChangeWatch::Wait(HANDLE stop, DWORD milliseconds) {
         if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) return Waited::kStopped;
         const DWORD index = woken - WAIT_OBJECT_0;
         if (index < handles.size()) {
+            // A folder or key that can no longer be watched (gone, or its share away) would stay
+            // signalled: it is watched no more, and counts as changed once.
             if (index <= folders_.size()) {
-                FindNextChangeNotification(folders_[index - 1]);
+                HANDLE& folder = folders_[index - 1];
+                if (!FindNextChangeNotification(folder)) {
+                    FindCloseChangeNotification(folder);
+                    folders_.erase(folders_.begin() + (index - 1));
+                }
             } else {
-                Arm(keys_[index - 1 - folders_.size()]);
+                const std::size_t k = index - 1 - folders_.size();
+                if (!Arm(keys_[k])) {
+                    RegCloseKey(keys_[k].key);
+                    CloseHandle(keys_[k].event);
+                    keys_.erase(keys_.begin() + k);
+                }
             }
             return Waited::kChanged;
         }

@@ -28,7 +28,7 @@ class ChangeWatch {
         HKEY key;
         HANDLE event;
     };
-    void Arm(const Key& key);
+    bool Arm(const Key& key);
     std::vector<HANDLE> folders_;
     std::vector<Key> keys_;
 };

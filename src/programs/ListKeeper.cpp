@@ -34,16 +34,18 @@ const wchar_t kListMessageName[] = L"Torvex.ProgramsListed";
 
 using Shared = ListKeeper::Shared;
 
+// Asked of the event, not under the lock: the thread runs behind the shell's, and the shell's
+// thread must never wait for it to let go of the lock.
 bool Stopping(Shared& shared) {
-    Locked locked(shared.lock);
-    return shared.stopping;
+    return WaitForSingleObject(shared.stop, 0) != WAIT_TIMEOUT;
 }
 
+// A list not taken yet is let go of after the lock is: freeing it may take a while.
 void HandOver(Shared& shared, std::vector<Listed> list) {
     std::shared_ptr<const Catalog> catalog = MakeCatalog(std::move(list));
     Locked locked(shared.lock);
     if (shared.stopping) return;
-    shared.ready = std::move(catalog);
+    shared.ready.swap(catalog);
     PostMessageW(shared.window, ListMessage(), 0, 0);
 }
 
@@ -71,6 +73,7 @@ void KeepList(Shared& shared) {
         std::string bytes = WrittenList(list);
         if (bytes != written) {
             HandOver(shared, std::move(list));
+            if (Stopping(shared)) return;
             Save(shared.listFile, bytes);
             written = std::move(bytes);
         }
@@ -133,10 +136,11 @@ bool ListKeeper::Start(HWND window, const std::wstring& listFile) {
 
 void ListKeeper::Stop() {
     if (shared_ == nullptr) return;
+    std::shared_ptr<const Catalog> notTaken;
     {
         Locked locked(shared_->lock);
         shared_->stopping = true;
-        shared_->ready.reset();
+        notTaken.swap(shared_->ready);
     }
     SetEvent(shared_->stop);
     shared_.reset();

@@ -142,7 +142,7 @@ int Best(std::u16string_view typed, const std::vector<Entry>& entries,
          const std::vector<Prepared>& prepared, const std::vector<Learnt>& learntNewestFirst,
          const std::function<std::uint64_t(int entry)>& score) {
     const std::u16string folded = Folded(typed);
-    if (folded.empty()) return -1;
+    if (folded.find_first_not_of(u' ') == std::u16string::npos) return -1;  // blanks name nothing
     // Learnt after one pick: the text itself, and every longer start of the entry's name.
     for (const Learnt& learnt : learntNewestFirst) {
         for (std::size_t i = 0; i < entries.size(); ++i) {

@@ -31,7 +31,7 @@ bool IsAppUserModelId(const std::u16string& name) {
 
 }  // namespace
 
-void AddPackagedApps(std::vector<Listed>& list) {
+void AddPackagedApps(std::vector<Listed>& list, const Going& going) {
     ComPointer<IShellItem> folder;
     if (FAILED(SHGetKnownFolderItem(FOLDERID_AppsFolder, KF_FLAG_DEFAULT, nullptr, IID_IShellItem,
                                     folder.Out()))) {
@@ -40,7 +40,7 @@ void AddPackagedApps(std::vector<Listed>& list) {
     ComPointer<IEnumShellItems> items;
     if (FAILED(folder->BindToHandler(nullptr, BHID_EnumItems, IID_IEnumShellItems, items.Out())))
         return;
-    while (list.size() < kMostEntries) {
+    while (list.size() < kMostEntries && going()) {
         ComPointer<IShellItem> item;
         if (items->Next(1, item.Address(), nullptr) != S_OK || !item) break;
         const std::u16string id = DisplayName(*item, SIGDN_PARENTRELATIVEPARSING);

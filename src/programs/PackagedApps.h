@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "programs/ListFile.h"
+#include "programs/StartMenu.h"
 
 namespace torvex::programs {
 
 inline constexpr char16_t kAppsFolder[] = u"shell:AppsFolder\\";
 
-void AddPackagedApps(std::vector<Listed>& list);
+// Ends early once `going` says no.
+void AddPackagedApps(std::vector<Listed>& list, const Going& going);
 
 }  // namespace torvex::programs

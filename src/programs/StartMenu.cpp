@@ -43,6 +43,14 @@ bool StoredTarget(const std::wstring& path, std::wstring& target) {
         FAILED(file->Load(path.c_str(), STGM_READ))) {
         return false;
     }
+    // An installer's advertised shortcut names its icon as its path: it runs a program.
+    ComPointer<IShellLinkDataList> data;
+    DWORD flags = 0;
+    if (SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.Out())) &&
+        SUCCEEDED(data->GetFlags(&flags)) && (flags & SLDF_HAS_DARWINID) != 0) {
+        target.clear();
+        return true;
+    }
     wchar_t stored[MAX_PATH] = L"";
     if (FAILED(link->GetPath(stored, MAX_PATH, nullptr, SLGP_RAWPATH))) stored[0] = L'\0';
     target = stored;

@@ -95,7 +95,8 @@ void TorvexPlugin::EndTabCycle() {
 void TorvexPlugin::ClearLine() {
     SetWindowTextW(editWindow, L"");
     recalledSlot = -1;
-    historyCursor = 0;  // the next Up shows the newest line again
+    programList.taken = -1;  // nothing taken is run
+    historyCursor = 0;       // the next Up shows the newest line again
 }
 
 void TorvexPlugin::DeleteWordBeforeCaret() {

@@ -105,12 +105,10 @@ std::wstring TorvexPlugin::ShownProgram(const Suggested& found) const {
 }
 
 // The text it was picked from, when it was taken with End or Right; else the name as typed.
-std::u16string TorvexPlugin::PickedFrom(const std::u16string& line, int entry) {
-    const std::u16string folded = torvex::programs::Folded(line);
-    const bool taken = programList.taken == entry && !programList.takenFrom.empty();
-    programList.taken = -1;
-    if (taken) return programList.takenFrom;
-    return folded.substr(0, programList.catalog->prepared[entry].folded.size());
+std::u16string TorvexPlugin::PickedFrom(const std::u16string& line, int entry, int taken) {
+    if (taken == entry && !programList.takenFrom.empty()) return programList.takenFrom;
+    return torvex::programs::Folded(line).substr(
+        0, programList.catalog->prepared[entry].folded.size());
 }
 
 void TorvexPlugin::RecordPick(const std::u16string& text, const std::u16string& key) {

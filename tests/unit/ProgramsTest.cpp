@@ -81,6 +81,7 @@ TEST(Programs, AFewLettersSuggestTheProgramMeant) {
         {"vs", "Visual Studio Code", {}, {{"vs", "Visual Studio Code"}, {"vs", "VirtualBox"}}},
         {"zzq", ""},
         {"", ""},
+        {"  ", ""},  // blanks name nothing
     };
     const std::vector<Entry> entries = StartMenu();
     std::vector<torvex::programs::Prepared> prepared;
