@@ -8,6 +8,7 @@
 #include "programs/ChangeWatch.h"
 #include "text/WholeFile.h"
 #include "worker/Locked.h"
+#include "worker/OwnThread.h"
 
 namespace torvex::programs {
 
@@ -25,7 +26,6 @@ struct ListKeeper::Shared {
 
 namespace {
 
-constexpr SIZE_T kStackBytes = 256 * 1024;
 constexpr std::size_t kMostListBytes = 64u << 20;  // 100,000 entries of long paths
 // Changes come in bursts (an installer writes many shortcuts): the list is built again once
 // they have been quiet this long.
@@ -86,22 +86,6 @@ void KeepList(Shared& shared) {
     }
 }
 
-DWORD WINAPI ThreadStart(void* parameter) {
-    HMODULE module = nullptr;
-    {
-        std::unique_ptr<std::shared_ptr<Shared>> shared(
-            static_cast<std::shared_ptr<Shared>*>(parameter));
-        GetModuleHandleExW(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            reinterpret_cast<LPCWSTR>(&ThreadStart), &module);
-        try {
-            KeepList(**shared);
-        } catch (...) {  // the list stays as it was
-        }
-    }  // every object of this DLL is gone before the reference that keeps it loaded
-    FreeLibraryAndExitThread(module, 0);
-}
-
 }  // namespace
 
 UINT ListMessage() {
@@ -115,21 +99,7 @@ bool ListKeeper::Start(HWND window, const std::wstring& listFile) {
     if (shared->stop == nullptr) return false;
     shared->window = window;
     shared->listFile = listFile;
-    auto parameter = std::make_unique<std::shared_ptr<Shared>>(shared);
-    // The thread's reference on this module, held before the thread can run.
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            reinterpret_cast<LPCWSTR>(&ThreadStart), &module)) {
-        return false;
-    }
-    HANDLE thread = CreateThread(nullptr, kStackBytes, ThreadStart, parameter.get(),
-                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (thread == nullptr) {
-        FreeLibrary(module);
-        return false;
-    }
-    parameter.release();  // the thread's now
-    CloseHandle(thread);
+    if (!StartOwnThread([shared] { KeepList(*shared); })) return false;
     shared_ = std::move(shared);
     return true;
 }
